@@ -1,0 +1,540 @@
+#include "link/TKorvelComm.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QTimer>
+
+#include <chrono>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+constexpr uint32_t kShortTimeoutMs = 100;
+constexpr uint32_t kLongTimeoutMs = 5000;
+constexpr uint32_t kBulkInTimeoutMs = 2000;
+constexpr uint32_t kInfoReadSize = 128;
+constexpr int kQuietPolls = 10;
+
+// Waits for the countdown lock in 25 ms slices, the way the tick handler and the link thread
+// share it.
+void LockInSlices(std::recursive_timed_mutex& m)
+{
+    while (!m.try_lock_for(std::chrono::milliseconds(TKorvelComm::kTickMs))) {
+    }
+}
+
+} // namespace
+
+TKorvelComm::TKorvelComm(TTransports transports)
+    : TKorvelComm(std::move(transports), TOptions {})
+{
+}
+
+TKorvelComm::TKorvelComm(TTransports transports, TOptions options)
+    : FTransports(std::move(transports))
+{
+    if (options.autoTick) {
+        FTickTimer = new QTimer(this);
+        FTickTimer->setInterval(kTickMs);
+        connect(FTickTimer, &QTimer::timeout, this, &TKorvelComm::Tick);
+        FTickTimer->start();
+    }
+    ResetLink();
+    Start();
+}
+
+TKorvelComm::~TKorvelComm()
+{
+    if (FTickTimer)
+        FTickTimer->stop();
+    // The stop overtakes queued ticks, and a hand-over the link thread waits for is cancelled:
+    // the thread ends once the handler it is in has returned.
+    FStopRequested.store(true);
+    {
+        std::lock_guard lock(FHandoverLock);
+        FHandoverCancelled = true;
+    }
+    FHandoverCv.notify_all();
+    FQueue.Wake();
+    if (FThread.joinable())
+        FThread.join();
+}
+
+void TKorvelComm::Start()
+{
+    FThread = std::thread([this] { Execute(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// User-interface thread
+
+void TKorvelComm::Tick()
+{
+    LockInSlices(FCountdownLock);
+    bool held = true;
+    PostCommand(cmTick);
+    if (FOpenWait > 0) {
+        if (--FOpenWait == 0) {
+            FCountdownLock.unlock();
+            held = false;
+            PostCommand(cmOpen);
+        }
+    }
+    if (!held) {
+        LockInSlices(FCountdownLock);
+        held = true;
+    }
+    if (FRxHold > 0) {
+        if (--FRxHold == 0) {
+            int32_t expected = lkReceiving;
+            FStatus.compare_exchange_strong(expected, lkAdapterReady);
+        }
+    }
+    FCountdownLock.unlock();
+}
+
+void TKorvelComm::PostCommand(TLinkCommand cmd)
+{
+    while (!FQueue.Post(cmd)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        QCoreApplication::processEvents();
+    }
+}
+
+bool TKorvelComm::EnqueueTx(const TLinkMsg& msg)
+{
+    if (msg.Len == 0)
+        return true;
+    bool queued;
+    {
+        std::lock_guard lock(FLinkLock);
+        queued = FTxRing.Push(msg);
+    }
+    if (queued)
+        PostCommand(cmSend);
+    return queued;
+}
+
+bool TKorvelComm::DequeueRx(TLinkMsg& msg)
+{
+    std::lock_guard lock(FLinkLock);
+    return FRxRing.Pop(msg);
+}
+
+TLinkStatus TKorvelComm::GetLinkStatus() const
+{
+    std::lock_guard lock(FLinkLock);
+    return TLinkStatus(FStatus.load());
+}
+
+uint16_t TKorvelComm::GetAdapterVersion() const
+{
+    return uint16_t(FVersion.load() & 0xFFFF);
+}
+
+int32_t TKorvelComm::OpenWaitTicks() const
+{
+    auto& lock = const_cast<std::recursive_timed_mutex&>(FCountdownLock);
+    LockInSlices(lock);
+    int32_t v = FOpenWait;
+    lock.unlock();
+    return v;
+}
+
+void TKorvelComm::WaitIdle()
+{
+    for (;;) {
+        ServeLinkData();
+        if (FQueue.Idle()) {
+            std::lock_guard lock(FHandoverLock);
+            if (!FHandoverPending)
+                return;
+        }
+        QCoreApplication::processEvents();
+        std::unique_lock lock(FHandoverLock);
+        FHandoverCv.wait_for(lock, std::chrono::milliseconds(1),
+                             [this] { return FHandoverPending; });
+    }
+}
+
+void TKorvelComm::ServeLinkData()
+{
+    if (FServing)
+        return;
+    {
+        std::lock_guard lock(FHandoverLock);
+        if (!FHandoverPending)
+            return;
+    }
+    FServing = true;
+    if (OnLinkData)
+        OnLinkData();
+    FServing = false;
+    {
+        std::lock_guard lock(FHandoverLock);
+        FHandoverPending = false;
+    }
+    FHandoverCv.notify_all();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Link thread
+
+void TKorvelComm::Execute()
+{
+    for (;;) {
+        TLinkCommand cmd;
+        const bool got = FQueue.Wait(cmd, [this] { return FStopRequested.load(); });
+        if (FStopRequested.load() || (got && cmd == cmStop)) {
+            ShutdownLink();
+            FStopped.store(true);
+            return;
+        }
+        if (!got)
+            continue;
+        try {
+            Dispatch(cmd);
+        } catch (const std::exception& e) {
+            ReportFault(QString::fromLocal8Bit(e.what()));
+            CloseAdapter();
+            ResetLink();
+        } catch (...) {
+            ReportFault(QStringLiteral("Unknown error in the adapter link"));
+            CloseAdapter();
+            ResetLink();
+        }
+        FQueue.Done();
+    }
+}
+
+void TKorvelComm::Dispatch(TLinkCommand cmd)
+{
+    switch (FPhase.load()) {
+    case phSearch: OpenHandler(cmd); break;
+    case phInfo: InfoHandler(cmd); break;
+    case phPoll: PollHandler(cmd); break;
+    }
+}
+
+void TKorvelComm::ReportFault(const QString& message)
+{
+    QMetaObject::invokeMethod(
+        this, [this, message] { if (OnFault) OnFault(message); }, Qt::QueuedConnection);
+}
+
+void TKorvelComm::OpenHandler(TLinkCommand cmd)
+{
+    if (cmd != cmOpen)
+        return;
+    switch (OpenAdapter()) {
+    case TOpenOutcome::Opened:
+        FPhase.store(phInfo);
+        SetStatus(lkAdapterReady);
+        break;
+    case TOpenOutcome::NotFound:
+        SetStatus(lkNoAdapter);
+        SetOpenWait(1000);
+        break;
+    case TOpenOutcome::SetupFailed:
+        DropAdapter();
+        SetStatus(lkNoAdapter);
+        break;
+    }
+}
+
+void TKorvelComm::InfoHandler(TLinkCommand cmd)
+{
+    if (cmd == cmSend) {
+        SendStep();
+        return;
+    }
+    if (cmd != cmTick)
+        return;
+    TAdapterCmd req { rqInfo, 0, 0 };
+    if (!VendorRequest(kRequestTypeOut, req, kShortTimeoutMs)) {
+        ReleaseAdapter();
+        SetStatus(lkNoAdapter);
+        return;
+    }
+    uint32_t got = 0;
+    while (got < kAdapterInfoSize) {
+        // An empty read counts as a failure too: an adapter that keeps answering with
+        // zero-length packets would otherwise hold the link thread for ever.
+        const int32_t n = BulkRead(FInfoScratch + got, kInfoReadSize, kBulkInTimeoutMs);
+        if (n <= 0) {
+            ReleaseAdapter();
+            SetStatus(lkNoAdapter);
+            return;
+        }
+        got += uint32_t(n);
+    }
+    {
+        std::lock_guard lock(FLinkLock);
+        FInfo.Version = ReadU32Le(FInfoScratch);
+        std::memcpy(FInfo.Reserved, FInfoScratch + 4, sizeof FInfo.Reserved);
+        FVersion.store(FInfo.Version);
+    }
+    if (FInfo.Version < kMinAdapterVersion) {
+        ReleaseAdapter();
+        SetStatus(lkOldFirmware);
+    } else {
+        FPhase.store(phPoll);
+    }
+}
+
+void TKorvelComm::PollHandler(TLinkCommand cmd)
+{
+    if (cmd == cmSend)
+        SendStep();
+    else if (cmd == cmTick)
+        PollPass();
+}
+
+void TKorvelComm::PollPass()
+{
+    bool stored = false;
+    for (;;) {
+        {
+            std::lock_guard lock(FLinkLock);
+            if (FRxRing.Full())
+                break;
+        }
+        TAdapterCmd poll { rqPoll, 0, 0 };
+        if (!VendorRequest(kRequestTypeIn, poll, kLongTimeoutMs)) {
+            DropAdapter();
+            SetStatus(lkNoAdapter);
+            return;
+        }
+        if (poll.Code != rqPoll)
+            break;
+        // A Count that cannot be a record (0, 1 or above 66 bytes) would overrun the message
+        // scratch; the adapter is released as after a failed fetch and opened again.
+        if (poll.Count < 2 || poll.Count > uint32_t(kLinkMsgSize)) {
+            ReleaseAdapter();
+            SetStatus(lkNoAdapter);
+            return;
+        }
+        TAdapterCmd fetch = poll;
+        fetch.Code = rqFetch;
+        if (!VendorRequest(kRequestTypeOut, fetch, kShortTimeoutMs)
+            || !ReadFully(FMsgScratch, poll.Count, 0)) {
+            ReleaseAdapter();
+            SetStatus(lkNoAdapter);
+            return;
+        }
+        {
+            std::lock_guard lock(FLinkLock);
+            FRxRing.PushBytes(FMsgScratch, int(poll.Count));
+        }
+        stored = true;
+        SetRxHold(1000);
+        SetStatus(lkReceiving);
+        FQuietPolls = kQuietPolls;
+    }
+    if (stored)
+        AnnounceLinkData();
+    FPhase.store(phInfo);
+    if (FQuietPolls != 0)
+        --FQuietPolls;
+    else
+        SetStatus(lkAdapterReady);
+    SendStep();
+}
+
+// Reads `want` bytes from the IN pipe, each read asking for what is still missing (or for
+// `askPerRead` bytes when that is not 0).
+bool TKorvelComm::ReadFully(uint8_t* dest, uint32_t want, uint32_t askPerRead)
+{
+    uint32_t got = 0;
+    while (got < want) {
+        const uint32_t ask = askPerRead ? askPerRead : want - got;
+        const int32_t n = BulkRead(dest + got, ask, kBulkInTimeoutMs);
+        if (n <= 0 || uint32_t(n) > ask)
+            return false;
+        got += uint32_t(n);
+    }
+    return true;
+}
+
+void TKorvelComm::SendStep()
+{
+    {
+        std::lock_guard lock(FLinkLock);
+        if (!FTxRing.PeekPending())
+            return;
+    }
+    TAdapterCmd ready { rqTxReady, 0, 0 };
+    if (!VendorRequest(kRequestTypeIn, ready, kLongTimeoutMs)) {
+        DropAdapter();
+        SetStatus(lkNoAdapter);
+        return;
+    }
+    if (ready.Code != 0)
+        return;
+    TLinkMsg msg;
+    {
+        std::lock_guard lock(FLinkLock);
+        const TLinkMsg* head = FTxRing.PeekPending();
+        if (!head)
+            return;
+        msg = *head;
+    }
+    uint32_t n = 0;
+    switch (msg.Type) {
+    case 0: case 1: case 3: n = uint32_t(msg.Len) + 2; break;
+    case 2: n = 16; break;
+    default: n = 0; break; // not for the adapter: dropped
+    }
+    if (n > 0) {
+        TAdapterCmd send { rqSend, 0, n };
+        if (!VendorRequest(kRequestTypeOut, send, kShortTimeoutMs)) {
+            DropAdapter();
+            return;
+        }
+        if (BulkWrite(reinterpret_cast<const uint8_t*>(&msg), n, kShortTimeoutMs) != int32_t(n)) {
+            DropAdapter();
+            return;
+        }
+    }
+    std::lock_guard lock(FLinkLock);
+    FTxRing.Advance();
+}
+
+void TKorvelComm::AnnounceLinkData()
+{
+    {
+        std::lock_guard lock(FHandoverLock);
+        if (FHandoverCancelled)
+            return;
+        FHandoverPending = true;
+    }
+    FHandoverCv.notify_all();
+    QMetaObject::invokeMethod(this, &TKorvelComm::ServeLinkData, Qt::QueuedConnection);
+    std::unique_lock lock(FHandoverLock);
+    FHandoverCv.wait(lock, [this] { return !FHandoverPending || FHandoverCancelled; });
+}
+
+void TKorvelComm::ReleaseAdapter()
+{
+    if (FOpen) {
+        uint32_t version;
+        {
+            std::lock_guard lock(FLinkLock);
+            version = FInfo.Version;
+        }
+        if (version < kReleaseBelowVersion) {
+            TAdapterCmd release { rqRelease, 0, 0 };
+            VendorRequest(kRequestTypeOut, release, kLongTimeoutMs);
+        }
+        DropAdapter();
+    }
+    FPhase.store(phSearch);
+    SetOpenWait(1000);
+}
+
+void TKorvelComm::DropAdapter()
+{
+    CloseAdapter();
+    FPhase.store(phSearch);
+    SetOpenWait(2000);
+}
+
+void TKorvelComm::ShutdownLink()
+{
+    try {
+        CloseAdapter();
+    } catch (const std::exception& e) {
+        ReportFault(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TKorvelComm::ResetLink()
+{
+    FOpen = nullptr;
+    FBackend.store(beNone);
+    {
+        LockInSlices(FCountdownLock);
+        FOpenWait = 0;
+        FCountdownLock.unlock();
+    }
+    FPhase.store(phSearch);
+    SetOpenWait(100);
+    FEpIn = 0x85;
+    FEpOut = 0x02;
+    std::lock_guard lock(FLinkLock);
+    FRxRing.Clear();
+    FTxRing.Clear();
+}
+
+int TKorvelComm::MsToTicks(int ms) const
+{
+    const int interval = kTickMs > 0 ? kTickMs : 25;
+    const int ticks = ms / interval;
+    return ticks < 1 ? 1 : ticks;
+}
+
+void TKorvelComm::SetOpenWait(int ms)
+{
+    LockInSlices(FCountdownLock);
+    FOpenWait = MsToTicks(ms);
+    FCountdownLock.unlock();
+}
+
+void TKorvelComm::SetRxHold(int ms)
+{
+    LockInSlices(FCountdownLock);
+    FRxHold = MsToTicks(ms);
+    FCountdownLock.unlock();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Transport: the first transport that finds the adapter serves the primitives until the close.
+
+TOpenOutcome TKorvelComm::OpenAdapter()
+{
+    for (auto& t : FTransports) {
+        uint8_t epIn = FEpIn.load();
+        uint8_t epOut = FEpOut.load();
+        const TOpenOutcome outcome = t->Open(epIn, epOut);
+        if (outcome == TOpenOutcome::NotFound)
+            continue;
+        FEpIn.store(epIn);
+        FEpOut.store(epOut);
+        FOpen = t.get();
+        FBackend.store(t->Kind());
+        return outcome;
+    }
+    return TOpenOutcome::NotFound;
+}
+
+void TKorvelComm::CloseAdapter()
+{
+    if (FOpen)
+        FOpen->Close();
+    FOpen = nullptr;
+}
+
+bool TKorvelComm::VendorRequest(uint8_t bmRequestType, TAdapterCmd& cmd, uint32_t timeoutMs)
+{
+    if (!FOpen)
+        return false;
+    uint8_t block[kAdapterCmdSize];
+    cmd.ToBytes(block);
+    if (!FOpen->VendorRequest(bmRequestType, uint8_t(cmd.Code), 0, 0, block, kAdapterCmdSize,
+                              timeoutMs))
+        return false;
+    if (bmRequestType & 0x80)
+        cmd = TAdapterCmd::FromBytes(block);
+    return true;
+}
+
+int32_t TKorvelComm::BulkRead(uint8_t* buffer, uint32_t length, uint32_t timeoutMs)
+{
+    return FOpen ? FOpen->BulkRead(FEpIn, buffer, length, timeoutMs) : -1;
+}
+
+int32_t TKorvelComm::BulkWrite(const uint8_t* buffer, uint32_t length, uint32_t timeoutMs)
+{
+    return FOpen ? FOpen->BulkWrite(FEpOut, buffer, length, timeoutMs) : -1;
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "link/TAdapterProtocol.h"
+#include "link/TCommandQueue.h"
+#include "link/TLinkMsg.h"
+#include "link/TLinkRing.h"
+#include "link/TUsbTransport.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class QTimer;
+
+enum TLinkPhase : int32_t { phSearch = 0, phInfo = 1, phPoll = 2 };
+
+// The adapter link: keeps the KORVEL-CONNECT adapter open on a thread of its own, polls it for
+// received messages, hands it queued ones and keeps the link status. A 25 ms timer of the
+// constructing (user-interface) thread paces it; every USB transfer happens on the link thread.
+class TKorvelComm : public QObject {
+    Q_OBJECT
+public:
+    using TTransports = std::vector<std::unique_ptr<TUsbTransport>>;
+
+    struct TOptions {
+        bool autoTick = true; // false: the owner drives Tick() itself (tests)
+    };
+
+    // `transports` are tried in order at every open attempt. The link thread starts at once.
+    explicit TKorvelComm(TTransports transports);
+    TKorvelComm(TTransports transports, TOptions options);
+    ~TKorvelComm() override;
+
+    // The user-interface side of the link.
+    bool EnqueueTx(const TLinkMsg& msg);
+    bool DequeueRx(TLinkMsg& msg);
+    TLinkStatus GetLinkStatus() const;
+    uint16_t GetAdapterVersion() const;
+
+    // Runs on the user-interface thread after a poll pass has stored records, while the link
+    // thread waits for it to return.
+    std::function<void()> OnLinkData;
+    // A fault raised inside a link-thread handler, reported on the user-interface thread.
+    std::function<void(const QString& message)> OnFault;
+
+    // The tick handler; the timer calls it every 25 ms.
+    void Tick();
+    static constexpr int kTickMs = 25;
+
+    // Serves pending hand-overs until the link thread has handled every posted command.
+    // A seam for tests and benchmarks that drive Tick() by hand; user-interface thread only.
+    void WaitIdle();
+
+    // Read-only views for tests and diagnostics.
+    TLinkPhase Phase() const { return FPhase.load(); }
+    int32_t OpenWaitTicks() const;
+    TUsbBackend Backend() const { return FBackend.load(); }
+    uint8_t EpIn() const { return FEpIn.load(); }
+    uint8_t EpOut() const { return FEpOut.load(); }
+
+private:
+    void Start();
+    void Execute();
+    void Dispatch(TLinkCommand cmd);
+    void PostCommand(TLinkCommand cmd);
+
+    // Transport (link thread).
+    TOpenOutcome OpenAdapter();
+    void CloseAdapter();
+    bool VendorRequest(uint8_t bmRequestType, TAdapterCmd& cmd, uint32_t timeoutMs);
+    int32_t BulkRead(uint8_t* buffer, uint32_t length, uint32_t timeoutMs);
+    int32_t BulkWrite(const uint8_t* buffer, uint32_t length, uint32_t timeoutMs);
+
+    // Engine (link thread).
+    void OpenHandler(TLinkCommand cmd);
+    void InfoHandler(TLinkCommand cmd);
+    void PollHandler(TLinkCommand cmd);
+    void PollPass();
+    void SendStep();
+    bool ReadFully(uint8_t* dest, uint32_t want, uint32_t askPerRead);
+    void ReleaseAdapter();
+    void DropAdapter();
+    void ShutdownLink();
+    void ResetLink();
+    void SetOpenWait(int ms);
+    void SetRxHold(int ms);
+    int MsToTicks(int ms) const;
+    void SetStatus(TLinkStatus s) { FStatus.store(s); }
+
+    // The hand-over of received data to the user-interface thread.
+    void AnnounceLinkData();
+    void ServeLinkData();
+    void ReportFault(const QString& message);
+
+    TTransports FTransports;
+    TUsbTransport* FOpen = nullptr; // the transport whose adapter is open
+    std::atomic<TUsbBackend> FBackend { beNone };
+    std::atomic<uint8_t> FEpIn { 0x85 };
+    std::atomic<uint8_t> FEpOut { 0x02 };
+
+    std::atomic<TLinkPhase> FPhase { phSearch };
+    std::atomic<int32_t> FStatus { lkNoAdapter };
+    std::atomic<uint32_t> FVersion { 0 }; // TAdapterInfo.Version of the last information block
+    TAdapterInfo FInfo {};                // guarded by FLinkLock
+    int32_t FQuietPolls = 0;              // link thread only
+
+    // Countdowns, in ticks, guarded by the countdown lock.
+    std::recursive_timed_mutex FCountdownLock;
+    int32_t FOpenWait = 0;
+    int32_t FRxHold = 0;
+
+    mutable std::mutex FLinkLock; // the rings and the adapter information
+    TLinkRing FRxRing;
+    TLinkRing FTxRing;
+
+    TCommandQueue FQueue;
+    std::thread FThread;
+    std::atomic<bool> FStopped { false };
+    std::atomic<bool> FStopRequested { false };
+
+    // Hand-over state: the link thread waits on FHandoverCv until the user-interface thread has
+    // run OnLinkData or the link is being destroyed.
+    std::mutex FHandoverLock;
+    std::condition_variable FHandoverCv;
+    bool FHandoverPending = false;
+    bool FHandoverCancelled = false;
+    bool FServing = false; // user-interface thread: OnLinkData is running
+
+    QTimer* FTickTimer = nullptr;
+    uint8_t FInfoScratch[20 + 128 + 128] {};
+    uint8_t FMsgScratch[kLinkMsgSize] {};
+};

@@ -1,0 +1,346 @@
+#include "LinkFixture.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using LinkEngine = LinkFixture;
+
+TEST_F(LinkEngine, FirstOpenComesFourTicksAfterConstruction)
+{
+    Ticks(3);
+    EXPECT_EQ(transport->Attempts(), 0);
+    EXPECT_EQ(link->GetLinkStatus(), lkNoAdapter);
+    Ticks(1);
+    EXPECT_EQ(transport->Opens(), 1);
+    EXPECT_EQ(link->GetLinkStatus(), lkAdapterReady);
+    EXPECT_EQ(link->Backend(), beSimulated);
+    EXPECT_EQ(link->EpIn(), 0x81);
+    EXPECT_EQ(link->EpOut(), 0x01);
+}
+
+TEST_F(LinkEngine, WithoutAdapterOneAttemptEveryFortyTicks)
+{
+    transport->SetPlugged(false);
+    Ticks(4);
+    EXPECT_EQ(transport->Attempts(), 1);
+    Ticks(39);
+    EXPECT_EQ(transport->Attempts(), 1);
+    Ticks(1);
+    EXPECT_EQ(transport->Attempts(), 2);
+    Ticks(40);
+    EXPECT_EQ(transport->Attempts(), 3);
+    EXPECT_EQ(link->GetLinkStatus(), lkNoAdapter);
+}
+
+TEST_F(LinkEngine, SetupFailureRetriesAfterEightyTicks)
+{
+    transport->SetSetupFails(true);
+    Ticks(4);
+    EXPECT_EQ(transport->Attempts(), 1);
+    EXPECT_EQ(transport->Closes(), 1);
+    EXPECT_EQ(link->GetLinkStatus(), lkNoAdapter);
+    EXPECT_EQ(link->OpenWaitTicks(), 80);
+}
+
+struct VersionCase {
+    const char* name;
+    uint32_t version;
+    TLinkPhase phase;     // after the information tick
+    TLinkStatus status;
+    bool release;         // rqRelease sent before the refusal close
+    uint16_t shown;       // GetAdapterVersion
+};
+
+class AdapterVersion : public LinkFixture, public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(AdapterVersion, IsAcceptedOrRefused)
+{
+    const VersionCase& c = GetParam();
+    adapter->SetVersion(c.version);
+    Ticks(5); // open, then the information block
+    EXPECT_EQ(link->Phase(), c.phase);
+    EXPECT_EQ(link->GetLinkStatus(), c.status);
+    EXPECT_EQ(adapter->Counters().release, c.release ? 1 : 0);
+    EXPECT_EQ(link->GetAdapterVersion(), c.shown);
+    if (c.status == lkOldFirmware) {
+        EXPECT_EQ(link->OpenWaitTicks(), 40);
+        Ticks(40 + 1); // refused again at every attempt
+        EXPECT_EQ(transport->Opens(), 2);
+        EXPECT_EQ(link->GetLinkStatus(), lkOldFirmware);
+        EXPECT_EQ(adapter->Counters().release, c.release ? 2 : 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Link, AdapterVersion,
+    ::testing::Values(VersionCase { "v1_03", 0x0103, phPoll, lkAdapterReady, false, 0x0103 },
+                      VersionCase { "v1_02", 0x0102, phSearch, lkOldFirmware, false, 0x0102 },
+                      VersionCase { "v0_40", 0x0040, phSearch, lkOldFirmware, true, 0x0040 },
+                      VersionCase { "high_half", 0x10000, phPoll, lkAdapterReady, false, 0 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkEngine, VersionIsKeptAfterTheAdapterIsLost)
+{
+    EXPECT_EQ(link->GetAdapterVersion(), 0);
+    OpenAndPoll();
+    transport->SetPlugged(false);
+    Ticks(2);
+    EXPECT_EQ(link->GetLinkStatus(), lkNoAdapter);
+    EXPECT_EQ(link->GetAdapterVersion(), 0x0171);
+}
+
+TEST_F(LinkEngine, ReceivedFramesReachTheRingAndHoldStatusThree)
+{
+    OpenAndPoll();
+    Feed({ 0x02, 0x11, 0x22, 0x04 });
+    Ticks(2);
+    EXPECT_EQ(link->GetLinkStatus(), lkReceiving);
+    EXPECT_EQ(announcements, 1);
+    TLinkMsg m;
+    ASSERT_TRUE(link->DequeueRx(m));
+    EXPECT_EQ(m.Type, mtFrame);
+    ASSERT_EQ(m.Len, 4);
+    EXPECT_EQ(m.Data[1], 0x11);
+    EXPECT_FALSE(link->DequeueRx(m));
+    // Ten quiet passes later the status falls back to 2.
+    Ticks(2 * 9);
+    EXPECT_EQ(link->GetLinkStatus(), lkReceiving);
+    Ticks(2);
+    EXPECT_EQ(link->GetLinkStatus(), lkAdapterReady);
+}
+
+TEST_F(LinkEngine, EmptyReceivedRecordIsSkipped)
+{
+    OpenAndPoll();
+    const uint8_t empty[2] = { 3, 0 };
+    adapter->QueueMessage(empty, 2);
+    Feed({ 0x15, 0x04 });
+    Ticks(2);
+    TLinkMsg m;
+    ASSERT_TRUE(link->DequeueRx(m));
+    EXPECT_EQ(m.Len, 2);
+    EXPECT_EQ(m.Data[0], 0x15);
+}
+
+TEST_F(LinkEngine, FullReceiveRingStopsPolling)
+{
+    OpenAndPoll();
+    for (int i = 0; i < 12; ++i)
+        Feed({ uint8_t(i) });
+    Ticks(2);
+    EXPECT_EQ(adapter->PendingMessages(), 3u);
+    const int polls = adapter->Counters().poll;
+    Ticks(2);
+    EXPECT_EQ(adapter->Counters().poll, polls);
+    TLinkMsg m;
+    int n = 0;
+    while (link->DequeueRx(m))
+        EXPECT_EQ(m.Data[0], n++);
+    EXPECT_EQ(n, 9);
+}
+
+struct OddCount {
+    const char* name;
+    int32_t count;
+};
+class OddPollCount : public LinkFixture, public ::testing::WithParamInterface<OddCount> {};
+
+TEST_P(OddPollCount, ReleasesTheAdapterWithoutOverrun)
+{
+    OpenAndPoll();
+    Feed({ 1, 2, 3 });
+    adapter->SetPollCountOverride(GetParam().count);
+    Ticks(2);
+    EXPECT_EQ(link->GetLinkStatus(), lkNoAdapter);
+    EXPECT_EQ(link->OpenWaitTicks(), 40);
+    TLinkMsg m;
+    EXPECT_FALSE(link->DequeueRx(m));
+    adapter->SetPollCountOverride(-1);
+    Ticks(40 + 2);
+    EXPECT_EQ(link->Phase(), phInfo);
+    Feed({ 9 });
+    Ticks(2);
+    EXPECT_EQ(link->GetLinkStatus(), lkReceiving);
+}
+
+INSTANTIATE_TEST_SUITE_P(Link, OddPollCount,
+                         ::testing::Values(OddCount { "zero", 0 }, OddCount { "one", 1 },
+                                           OddCount { "sixty_seven", 67 },
+                                           OddCount { "huge", 1 << 30 }),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct LossCase {
+    const char* name;
+    uint32_t fault;
+    bool unplug;
+    int reopenTicks;
+};
+class AdapterLoss : public LinkFixture, public ::testing::WithParamInterface<LossCase> {};
+
+TEST_P(AdapterLoss, DuringPollingGivesStatusZeroAndTheReopenDelay)
+{
+    const LossCase& c = GetParam();
+    OpenAndPoll();
+    Feed({ 1, 2, 3, 4, 5, 6 });
+    Ticks(1); // the information block; the next tick polls
+    adapter->SetFaults(c.fault);
+    if (c.unplug)
+        transport->SetPlugged(false);
+    Ticks(1);
+    EXPECT_EQ(link->GetLinkStatus(), lkNoAdapter);
+    EXPECT_EQ(link->Phase(), phSearch);
+    EXPECT_EQ(link->OpenWaitTicks(), c.reopenTicks);
+    EXPECT_EQ(transport->Closes(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Link, AdapterLoss,
+    ::testing::Values(LossCase { "unplugged", TSimAdapter::fNone, true, 80 },
+                      LossCase { "poll_fails", TSimAdapter::fFailPoll, false, 80 },
+                      LossCase { "fetch_fails", TSimAdapter::fFailFetch, false, 40 },
+                      LossCase { "read_times_out_part_way", TSimAdapter::fPartialRead, false, 40 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkEngine, InformationFailureReleasesAfterFortyTicks)
+{
+    Ticks(4);
+    adapter->SetFaults(TSimAdapter::fFailInfo);
+    Ticks(1);
+    EXPECT_EQ(link->GetLinkStatus(), lkNoAdapter);
+    EXPECT_EQ(link->OpenWaitTicks(), 40);
+}
+
+TEST_F(LinkEngine, QueuedRecordsAreSentAsTheirTypeSays)
+{
+    OpenAndPoll();
+    ASSERT_TRUE(link->EnqueueTx(Record(3, { 0x01, 0xFF, 0x04 })));
+    ASSERT_TRUE(link->EnqueueTx(Record(2, { 0xAA })));
+    ASSERT_TRUE(link->EnqueueTx(Record(5, { 0xBB })));
+    link->WaitIdle();
+    const auto sent = adapter->SentRecords();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0], (std::vector<uint8_t> { 3, 3, 0x01, 0xFF, 0x04 }));
+    EXPECT_EQ(sent[1].size(), 16u); // a type-2 record goes out as 16 bytes whatever its Len
+    EXPECT_EQ(sent[1][2], 0xAA);
+    EXPECT_EQ(adapter->Counters().send, 2); // the type-5 record went nowhere
+    // The type-5 record was consumed: nothing is left to send.
+    const int txReady = adapter->Counters().txReady;
+    Ticks(2);
+    EXPECT_EQ(adapter->Counters().txReady, txReady);
+}
+
+TEST_F(LinkEngine, EmptyRecordIsNotQueued)
+{
+    OpenAndPoll();
+    TLinkMsg empty;
+    empty.Type = 3;
+    EXPECT_TRUE(link->EnqueueTx(empty));
+    link->WaitIdle();
+    EXPECT_EQ(adapter->Counters().txReady, 0);
+}
+
+TEST_F(LinkEngine, BusyAdapterKeepsTheRecordForTheNextStep)
+{
+    OpenAndPoll();
+    adapter->SetFaults(TSimAdapter::fTxBusy);
+    link->EnqueueTx(Record(3, { 0x42 }));
+    Ticks(2);
+    EXPECT_TRUE(adapter->SentRecords().empty());
+    adapter->SetFaults(TSimAdapter::fNone);
+    Ticks(2);
+    ASSERT_EQ(adapter->SentRecords().size(), 1u);
+    EXPECT_EQ(adapter->SentRecords()[0][2], 0x42);
+}
+
+TEST_F(LinkEngine, RecordsWaitWhileSearchingAndTheRingHoldsNine)
+{
+    transport->SetPlugged(false);
+    for (int i = 0; i < 9; ++i)
+        ASSERT_TRUE(link->EnqueueTx(Record(3, { uint8_t(i) })));
+    EXPECT_FALSE(link->EnqueueTx(Record(3, { 99 })));
+    Ticks(4);
+    transport->SetPlugged(true);
+    Ticks(40);
+    ASSERT_EQ(link->GetLinkStatus(), lkAdapterReady);
+    EXPECT_EQ(adapter->SentRecords().size(), 0u); // the open alone sends nothing
+    Ticks(2 * 9);
+    const auto sent = adapter->SentRecords();
+    ASSERT_EQ(sent.size(), 9u);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(sent[i][2], i) << "record " << i;
+}
+
+TEST_F(LinkEngine, FailedSendKeepsTheRecordAndTheStatus)
+{
+    OpenAndPoll();
+    Feed({ 1 });
+    Ticks(2);
+    ASSERT_EQ(link->GetLinkStatus(), lkReceiving);
+    adapter->SetFaults(TSimAdapter::fFailBulkWrite);
+    link->EnqueueTx(Record(3, { 0x77 }));
+    link->WaitIdle();
+    EXPECT_EQ(link->Phase(), phSearch);
+    EXPECT_EQ(link->GetLinkStatus(), lkReceiving);
+    EXPECT_EQ(link->OpenWaitTicks(), 80);
+    adapter->SetFaults(TSimAdapter::fNone);
+    Ticks(80 + 2);
+    ASSERT_EQ(adapter->SentRecords().size(), 1u); // the retry after the reopen
+    EXPECT_EQ(adapter->SentRecords()[0][2], 0x77);
+}
+
+TEST_F(LinkEngine, FaultInHandlerIsReportedAndTheLinkSearchesAgain)
+{
+    QString reported;
+    link->OnFault = [&](const QString& m) { reported = m; };
+    OpenAndPoll();
+    Feed({ 1 });
+    transport->SetThrowOnNextCall(true);
+    Ticks(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reported, QStringLiteral("Simulated adapter fault"));
+    EXPECT_EQ(link->Phase(), phSearch);
+    EXPECT_EQ(link->OpenWaitTicks(), 4);
+    Ticks(4);
+    EXPECT_EQ(transport->Opens(), 2);
+}
+
+TEST_F(LinkEngine, DestructionWaitsForTheRunningHandler)
+{
+    OpenAndPoll();
+    transport->SetDelayMs(150);
+    link->Tick();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the handler is in a transfer
+    link.reset();
+    EXPECT_FALSE(transport->IsOpen());
+    EXPECT_EQ(transport->Closes(), 1);
+}
+
+TEST_F(LinkEngine, DestructionEndsWhileTheLinkThreadWaitsForAHandOver)
+{
+    OpenAndPoll();
+    Feed({ 1, 2, 3 });
+    link->Tick();
+    link->Tick(); // a poll pass that stores a record and waits for OnLinkData
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    link.reset(); // must not wait for a hand-over nobody serves
+    EXPECT_FALSE(transport->IsOpen());
+}
+
+TEST_F(LinkEngine, TicksRunOnTheTimerWhenNotDrivenByHand)
+{
+    link.reset();
+    TKorvelComm::TTransports ts;
+    ts.push_back(std::make_unique<TSimTransport>(adapter));
+    TKorvelComm timed(std::move(ts));
+    for (int i = 0; i < 200 && timed.GetLinkStatus() != lkAdapterReady; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(timed.GetLinkStatus(), lkAdapterReady);
+}
+
+} // namespace
