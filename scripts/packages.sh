@@ -1,0 +1,30 @@
+# Debian 12 packages Brevon builds and tests with; sourced by ./run and ./test.
+BREVON_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6 libgl-dev
+  libusb-1.0-0-dev gettext
+  googletest libgtest-dev libbenchmark-dev
+  umockdev libumockdev-dev
+)
+
+# Installs what is missing: with apt-get as root, otherwise prints the line to run.
+brevon_ensure_packages() {
+  local missing=()
+  local p
+  for p in "${BREVON_PACKAGES[@]}" "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq || return 1
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
+  else
+    echo "Brevon needs these Debian packages. Run:" >&2
+    echo "  sudo apt-get install ${missing[*]}" >&2
+    return 1
+  fi
+}
