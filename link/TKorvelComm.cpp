@@ -153,8 +153,8 @@ void TKorvelComm::WaitIdle()
         }
         QCoreApplication::processEvents();
         std::unique_lock lock(FHandoverLock);
-        FHandoverCv.wait_for(lock, std::chrono::milliseconds(1),
-                             [this] { return FHandoverPending; });
+        FHandoverCv.wait_for(lock, std::chrono::milliseconds(5),
+                             [this] { return FHandoverPending || FQueue.Idle(); });
     }
 }
 
@@ -205,6 +205,10 @@ void TKorvelComm::Execute()
             ResetLink();
         }
         FQueue.Done();
+        {
+            std::lock_guard lock(FHandoverLock);
+        }
+        FHandoverCv.notify_all(); // WaitIdle may be waiting for the queue to run dry
     }
 }
 

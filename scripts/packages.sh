@@ -1,7 +1,7 @@
 # Debian 12 packages Brevon builds and tests with; sourced by ./run and ./test.
 BREVON_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6 libgl-dev
+  qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6 libgl-dev
   libusb-1.0-0-dev gettext
   googletest libgtest-dev libbenchmark-dev
   umockdev libumockdev-dev

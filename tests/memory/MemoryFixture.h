@@ -1,0 +1,189 @@
+#pragma once
+
+#include "link/TKorvelComm.h"
+#include "protocol/TControlSet.h"
+#include "protocol/TControllerProtocol.h"
+#include "sim/TSimAdapter.h"
+#include "sim/TSimController.h"
+#include "sim/TSimTransport.h"
+#include "ui/dialogs/TControlRefresher.h"
+#include "ui/dialogs/TMainDisplays.h"
+#include "ui/main/TSupervision.h"
+#include "ui/main/TSupervisionView.h"
+#include "ui/memory/TFLoadProg.h"
+#include "ui/memory/TMemProtForm.h"
+#include "ui/memory/TMemoryOps.h"
+#include "ui/memory/TPassForm.h"
+#include "ui/memory/TPasswords.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+// The main window's displays as the memory operations see them: the edit guard and what the
+// refresh puts on screen, recorded.
+struct RecordingDisplays : TMainDisplays {
+    bool editsEnabled = true;
+    bool EditsEnabled() const override { return editsEnabled; }
+    void SetEditsEnabled(bool e) override { editsEnabled = e; }
+    uint16_t ControllerVersion() const override { return 0; }
+    void SetLambdaScale(bool) override {}
+    void SetLambdaSectionEnds(double, double) override {}
+    void SetLambdaSection1End(double) override {}
+    void SetLambdaSection2End(double) override {}
+    void SetLambdaLimit(int, double) override {}
+    void SetCutOff(TCutOff, double, double) override {}
+};
+
+// A window refreshed after a read: remembers what the working copy held then, and whether the
+// edit guard was off as it must be.
+struct RecordingRefresher : TControlRefresher {
+    explicit RecordingRefresher(TControlSet& s, RecordingDisplays& d) : set(s), displays(d) {}
+    void RefreshControls() override
+    {
+        ++refreshes;
+        seen = set.Working();
+        guardWasOff = !displays.editsEnabled;
+    }
+    TControlSet& set;
+    RecordingDisplays& displays;
+    int refreshes = 0;
+    CtrlSet seen;
+    bool guardWasOff = false;
+};
+
+struct RecordingView : TSupervisionView {
+    void SetLinkLed(bool on) override { linkLed = on; }
+    void SetAdapterText(const QString& t) override { adapterText = t; }
+    void SetControllerText(const QString& t) override { controllerText = t; }
+    void SetControlLed(const QColor& c, bool on) override
+    {
+        ledColor = c;
+        ledOn = on;
+    }
+    void ShowFirmwareWarning(const QString& t) override
+    {
+        ++warnings;
+        warningText = t;
+    }
+    bool linkLed = false;
+    QString adapterText, controllerText, warningText;
+    QColor ledColor;
+    bool ledOn = false;
+    int warnings = 0;
+};
+
+// The memory operations and the supervision timers on the real link, the simulated adapter
+// and the simulated controller. The link ticks on its own 25 ms timer; the controller's clock
+// moves with the real time while the fixture pumps events.
+class MemoryFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        adapter = std::make_shared<TSimAdapter>();
+        controller = std::make_unique<TSimController>(adapter);
+        auto t = std::make_unique<TSimTransport>(adapter);
+        transport = t.get();
+        TKorvelComm::TTransports ts;
+        ts.push_back(std::move(t));
+        link = std::make_unique<TKorvelComm>(std::move(ts));
+        protocol = std::make_unique<TControllerProtocol>(link.get());
+        protocol->SetReplyTimeoutMs(300);
+        link->OnLinkData = [this] { protocol->ReceiveFrames(); };
+        window = std::make_unique<QWidget>();
+        memory = std::make_unique<TMemoryOps>(*protocol, controlSet, displays, passwords,
+                                              window.get());
+        refresher = std::make_unique<RecordingRefresher>(controlSet, displays);
+        memory->SetRefreshers({ refresher.get(), nullptr });
+        loadProg = new TFLoadProg(*protocol, window.get());
+        loadProg->SetPauses(0, 0);
+        passForm = new TPassForm(passwords, window.get());
+        memProt = new TMemProtForm(*protocol, passwords, window.get());
+        memory->SetDialogs(loadProg, passForm, memProt);
+        supervision = std::make_unique<TSupervision>(*protocol, controlSet, *memory, view);
+        clock.start();
+    }
+
+    void TearDown() override
+    {
+        protocol->SetLink(nullptr);
+        link.reset();
+    }
+
+    // Processes events for `ms` of real time, the controller's clock following.
+    void Pump(int ms)
+    {
+        QElapsedTimer t;
+        t.start();
+        do {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            AdvanceController();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        } while (t.elapsed() < ms);
+    }
+
+    bool PumpUntil(const std::function<bool()>& done, int maxMs = 3000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done()) {
+            if (t.elapsed() > maxMs)
+                return false;
+            Pump(5);
+        }
+        return true;
+    }
+
+    void AdvanceController()
+    {
+        const qint64 now = clock.elapsed();
+        if (now > controllerMs) {
+            controller->Advance(int(now - controllerMs));
+            controllerMs = now;
+        }
+    }
+
+    bool ReachReceiving()
+    {
+        return PumpUntil([this] { return link->GetLinkStatus() == lkReceiving; });
+    }
+
+    // Presses a button of the next modal dialog once `ready` holds for it.
+    void AnswerModal(std::function<bool(QWidget*)> answer)
+    {
+        auto* timer = new QTimer(window.get());
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
+            if (QWidget* w = QApplication::activeModalWidget())
+                if (answer(w))
+                    timer->deleteLater();
+        });
+        timer->start();
+    }
+
+    std::shared_ptr<TSimAdapter> adapter;
+    std::unique_ptr<TSimController> controller;
+    TSimTransport* transport = nullptr;
+    std::unique_ptr<TKorvelComm> link;
+    std::unique_ptr<TControllerProtocol> protocol;
+    TControlSet controlSet;
+    RecordingDisplays displays;
+    TPasswords passwords;
+    std::unique_ptr<QWidget> window;
+    std::unique_ptr<TMemoryOps> memory;
+    std::unique_ptr<RecordingRefresher> refresher;
+    TFLoadProg* loadProg = nullptr;
+    TPassForm* passForm = nullptr;
+    TMemProtForm* memProt = nullptr;
+    RecordingView view;
+    std::unique_ptr<TSupervision> supervision;
+    QElapsedTimer clock;
+    qint64 controllerMs = 0;
+};

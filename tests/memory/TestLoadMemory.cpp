@@ -1,0 +1,103 @@
+#include "MemoryFixture.h"
+
+#include "protocol/TCommandCodes.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+class LoadMemory : public MemoryFixture {
+protected:
+    // Closes the progress dialog once its attempt is over, remembering what it showed, and
+    // answers the password prompts in turn with `passwords` ("" = Cancel).
+    void AnswerDialogs(std::vector<QString> answers)
+    {
+        AnswerModal([this, answers, next = size_t(0)](QWidget* w) mutable {
+            if (w == loadProg && loadProg->OKBtn()->isEnabled()) {
+                progressShowed = loadProg->LLoadingOk()->isVisibleTo(loadProg) ? "ok" : "failed";
+                loadProg->OKBtn()->click();
+            } else if (w == passForm) {
+                ++prompts;
+                const QString a = next < answers.size() ? answers[next++] : QString();
+                if (a.isEmpty()) {
+                    passForm->reject();
+                } else {
+                    passForm->InActPass()->setText(a);
+                    passForm->BAceptarClick();
+                }
+            }
+            return false; // keep answering
+        });
+    }
+
+    std::string progressShowed;
+    int prompts = 0;
+};
+
+TEST_F(LoadMemory, UnprotectedControllerLoadsTwice)
+{
+    ASSERT_TRUE(ReachReceiving());
+    AnswerDialogs({});
+    memory->BMemChargeClick();
+    EXPECT_EQ(progressShowed, "ok");
+    EXPECT_EQ(controller->CommandsReceived(cmdLoadMemory), 2);
+    EXPECT_EQ(controller->CommandsReceived(cmdUnlock), 0);
+    EXPECT_EQ(prompts, 0);
+}
+
+TEST_F(LoadMemory, StoredPasswordUnlocksWithoutPrompt)
+{
+    controller->SetPassword("clave");
+    passwords.EnteredPassword = "clave";
+    ASSERT_TRUE(ReachReceiving());
+    AnswerDialogs({});
+    memory->BMemChargeClick();
+    EXPECT_EQ(progressShowed, "failed");
+    EXPECT_EQ(prompts, 0);
+    EXPECT_EQ(controller->CommandsReceived(cmdUnlock), 1);
+    EXPECT_EQ(controller->CommandsReceived(cmdLoadMemory), 2);
+    EXPECT_FALSE(controller->Locked());
+    EXPECT_EQ(passwords.AcceptedPassword, QByteArray("clave"));
+}
+
+TEST_F(LoadMemory, WrongPasswordBringsThePromptBack)
+{
+    controller->SetPassword("clave");
+    ASSERT_TRUE(ReachReceiving());
+    AnswerDialogs({ "wrong", "clave" });
+    memory->BMemChargeClick();
+    EXPECT_EQ(prompts, 2);
+    // The empty stored password, the wrong one, the right one.
+    EXPECT_EQ(controller->CommandsReceived(cmdUnlock), 3);
+    EXPECT_EQ(controller->CommandsReceived(cmdLoadMemory), 2);
+    EXPECT_FALSE(controller->Locked());
+    EXPECT_EQ(passwords.AcceptedPassword, QByteArray("clave"));
+}
+
+TEST_F(LoadMemory, CancelledPromptEndsTheLoop)
+{
+    controller->SetPassword("clave");
+    ASSERT_TRUE(ReachReceiving());
+    AnswerDialogs({ "wrong", "" });
+    memory->BMemChargeClick();
+    EXPECT_EQ(prompts, 2);
+    EXPECT_EQ(controller->CommandsReceived(cmdLoadMemory), 2);
+    EXPECT_TRUE(controller->Locked());
+    EXPECT_TRUE(passwords.AcceptedPassword.isEmpty());
+}
+
+TEST_F(LoadMemory, UnpluggedAdapterShowsTheFailureAndEnds)
+{
+    ASSERT_TRUE(ReachReceiving());
+    transport->SetPlugged(false);
+    ASSERT_TRUE(PumpUntil([this] { return link->GetLinkStatus() == lkNoAdapter; }));
+    AnswerDialogs({});
+    memory->BMemChargeClick();
+    EXPECT_EQ(progressShowed, "failed");
+    EXPECT_EQ(controller->CommandsReceived(cmdLoadMemory), 0);
+    EXPECT_EQ(prompts, 0);
+}
+
+} // namespace

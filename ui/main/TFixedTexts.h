@@ -1,0 +1,18 @@
+#pragma once
+
+// The fixed texts of the caption and the status bar; they are never translated, and their
+// leading blanks belong to them.
+namespace TFixedTexts {
+
+inline constexpr const char* AppTitle = "Brevon";
+inline constexpr const char* AppVersion = "1.4.3.0";
+inline constexpr const char* AdapterLabel = " KorvelConnect";
+inline constexpr const char* DisconnectedText = " Desconectado";
+inline constexpr const char* ControllerLabel = "Orbel";
+inline constexpr const char* DetectedText = " Detectado";
+inline constexpr const char* NotDetectedText = " No Detectado";
+
+// Where the adapter's firmware update is offered, named in the old-firmware warning.
+inline constexpr const char* kFirmwareDownloadAddress = "https://downloads.korvel.example/quillon";
+
+} // namespace TFixedTexts

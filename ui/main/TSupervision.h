@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+
+class TControlSet;
+class TControllerProtocol;
+class TMemoryOps;
+class TSupervisionView;
+
+// The supervision timers of the main window: TimerRefreshCtrlSet (every 100 ms) follows the
+// link status, reads the control set when the controller is first heard or asks for it, asks
+// for its firmware version and writes edits; Timer1 (every 500 ms) counts the controller's
+// silence and drives the control LED.
+class TSupervision {
+public:
+    // The adapter firmware below which the user is warned once per run (1.71).
+    static constexpr uint16_t kWarnBelowAdapterVersion = 0x0171;
+
+    TSupervision(TControllerProtocol& protocol, TControlSet& controlSet, TMemoryOps& memory,
+                 TSupervisionView& view);
+
+    void TimerRefreshCtrlSetTimer();
+    void Timer1Timer();
+
+    // Main-window edits are committed 200 ms after the last one: two ticks of 100 ms.
+    void RestartWriteDelay();
+    bool WriteDelayElapsed();
+    void CommitEdits();
+    void SetRefreshIntervalMs(int ms) { FRefreshIntervalMs = ms; }
+
+    int32_t LastLinkStatus() const { return FLastLinkStatus; }
+    int32_t WriteDelay() const { return FWriteDelay; }
+    bool FirmwareWarned() const { return FFirmwareWarned; }
+
+private:
+    void ShowAdapter();
+
+    TControllerProtocol& FProtocol;
+    TControlSet& FControlSet;
+    TMemoryOps& FMemory;
+    TSupervisionView& FView;
+    int FRefreshIntervalMs = 100;
+    int32_t FLastLinkStatus = 0;   // the link status acted on at the last tick
+    int32_t FWriteDelay = 0;       // supervision ticks before main-window edits are committed
+    bool FSupervisionBusy = false; // a supervision tick is running
+    bool FFirmwareWarned = false;  // the adapter firmware warning was shown in this run
+    bool FControlLedOn = false;    // blinking phase of the yellow control LED
+};

@@ -1,0 +1,122 @@
+#include "ui/memory/TFLoadProg.h"
+
+#include "protocol/TCommandCodes.h"
+#include "protocol/TControllerProtocol.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <thread>
+
+TFLoadProg::TFLoadProg(TControllerProtocol& protocol, QWidget* parent)
+    : QDialog(parent)
+    , FProtocol(protocol)
+{
+    setObjectName(QStringLiteral("FLoadProg"));
+    setWindowTitle(QStringLiteral("Load Memory"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+
+    auto* bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::StyledPanel);
+    bevel->setFrameShadow(QFrame::Sunken);
+    auto* labels = new QVBoxLayout(bevel);
+    FLLoading = new QLabel(QStringLiteral("Loading Memory..."), bevel);
+    FLLoading->setObjectName(QStringLiteral("LLoading"));
+    FLLoadingOk = new QLabel(QStringLiteral("Memory loaded finished succesfull  "), bevel);
+    FLLoadingOk->setObjectName(QStringLiteral("LLoadingOk"));
+    FLLoadingFailed = new QLabel(QStringLiteral("Loading Failed, try again"), bevel);
+    FLLoadingFailed->setObjectName(QStringLiteral("LLoadingFailed"));
+    for (QLabel* l : { FLLoading, FLLoadingOk, FLLoadingFailed }) {
+        l->setAlignment(Qt::AlignCenter);
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+        labels->addWidget(l);
+    }
+    FProgress = new QProgressBar(bevel);
+    FProgress->setObjectName(QStringLiteral("Progress"));
+    FProgress->setRange(0, 100);
+    FProgress->setTextVisible(false);
+    labels->addWidget(FProgress);
+
+    FOKBtn = new QPushButton(QStringLiteral("OK"), this);
+    FOKBtn->setObjectName(QStringLiteral("OKBtn"));
+    FOKBtn->setDefault(true);
+    FCancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    FCancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    connect(FOKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(FCancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(FOKBtn);
+    buttons->addWidget(FCancelBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(bevel);
+    layout->addLayout(buttons);
+    setFixedSize(313, 150);
+}
+
+void TFLoadProg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The attempt starts once the dialog is on screen.
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void TFLoadProg::PumpFor(int ms)
+{
+    QCoreApplication::processEvents();
+    if (ms > 0) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms > 5 ? 5 : ms));
+            QCoreApplication::processEvents();
+        }
+    }
+}
+
+bool TFLoadProg::FormActivate()
+{
+    if (FActivating)
+        return FLastLoadOk;
+    FActivating = true;
+    FProgress->setValue(0);
+    FLLoading->show();
+    FLLoadingOk->hide();
+    FLLoadingFailed->hide();
+    FOKBtn->setEnabled(false);
+    FCancelBtn->setEnabled(true);
+
+    PumpFor(FBeforeMs);
+    const uint8_t load[2] = { cmdLoadMemory, kLoadMemoryKey };
+    uint8_t type = 0;
+    const int n = FProtocol.SendRequest(load, 2, nullptr, &type);
+    for (int position = 0; position < 100; ++position) {
+        FProgress->setValue(position);
+        for (int i = 0; i < 4; ++i) {
+            QCoreApplication::processEvents();
+            if (FStepMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(FStepMs));
+        }
+    }
+    FLastLoadOk = n >= 0 && type == fbAck;
+    FLLoading->hide();
+    FLLoadingOk->setVisible(FLastLoadOk);
+    FLLoadingFailed->setVisible(!FLastLoadOk);
+    FOKBtn->setEnabled(true);
+    FCancelBtn->setEnabled(false);
+    QCoreApplication::processEvents();
+    FActivating = false;
+    return FLastLoadOk;
+}

@@ -1,0 +1,235 @@
+#include "ui/memory/TMemoryOps.h"
+
+#include "protocol/TCommandCodes.h"
+#include "protocol/TControlSet.h"
+#include "protocol/TControllerProtocol.h"
+#include "ui/dialogs/TControlRefresher.h"
+#include "ui/dialogs/TMainDisplays.h"
+#include "ui/memory/TControlSetFile.h"
+#include "ui/memory/TFLoadProg.h"
+#include "ui/memory/TMemProtForm.h"
+#include "ui/memory/TPassForm.h"
+#include "ui/memory/TPasswordField.h"
+#include "ui/memory/TPasswords.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QWidget>
+
+#include <libintl.h>
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Brevon");
+const QString kMemFilter = QStringLiteral("Memory files (*.mem)");
+
+// Refusals of the load command after the controller accepted the password (or the unlock got
+// no answer) before Load Memory gives up.
+constexpr int kMaxLoadRefusals = 5;
+
+QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& current)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setNameFilter(kMemFilter);
+    dialog.setDefaultSuffix(QStringLiteral("mem"));
+    if (!current.isEmpty())
+        dialog.selectFile(current);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WithDefaultSuffix(const QString& path)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".mem") : path;
+}
+
+} // namespace
+
+TMemoryOps::TMemoryOps(TControllerProtocol& protocol, TControlSet& controlSet,
+                       TMainDisplays& displays, TPasswords& passwords, QWidget* window)
+    : QObject(window)
+    , FProtocol(protocol)
+    , FControlSet(controlSet)
+    , FDisplays(displays)
+    , FPasswords(passwords)
+    , FWindow(window)
+{
+    ChooseOpenFile = [this](const QString& current) {
+        return RunFileDialog(FWindow, QFileDialog::AcceptOpen, current);
+    };
+    ChooseSaveFile = [this](const QString& current) {
+        return RunFileDialog(FWindow, QFileDialog::AcceptSave, current);
+    };
+    ShowFileError = [this](const QString& message) {
+        QMessageBox::critical(FWindow, kAppTitle, message);
+    };
+    ShowLoadRefused = [this](const QString& message) {
+        QMessageBox::warning(FWindow, kAppTitle, message);
+    };
+}
+
+void TMemoryOps::SetRefreshers(std::vector<TControlRefresher*> refreshers)
+{
+    FRefreshers = std::move(refreshers);
+}
+
+void TMemoryOps::SetDialogs(TFLoadProg* loadProg, TPassForm* passForm, TMemProtForm* memProtForm)
+{
+    FLoadProg = loadProg;
+    FPassForm = passForm;
+    FMemProtForm = memProtForm;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Read, write, restore
+
+bool TMemoryOps::BMemLoadClick()
+{
+    const uint8_t request = cmdReadSet;
+    uint8_t answer[kMaxFramePayload];
+    if (FProtocol.SendRequest(&request, 1, answer) != kCtrlSetSize)
+        return false;
+    FControlSet.Device() = CtrlSet::FromBytes(answer);
+    FControlSet.LoadWorkingCopy();
+    FDisplays.SetEditsEnabled(false);
+    for (TControlRefresher* r : FRefreshers)
+        if (r)
+            r->RefreshControls();
+    FControlSet.ClearPendingSend();
+    FDisplays.SetEditsEnabled(true);
+    return true;
+}
+
+int TMemoryOps::WriteCtrlSet()
+{
+    uint8_t payload[1 + kCtrlSetSize];
+    payload[0] = cmdWriteSet;
+    FControlSet.Device().ToBytes(payload + 1);
+    uint8_t type = 0;
+    return FProtocol.SendRequest(payload, sizeof payload, nullptr, &type) < 0 ? -1 : type;
+}
+
+void TMemoryOps::BMemRestoreClick()
+{
+    const uint8_t request = cmdRestore;
+    if (FProtocol.SendRequest(&request, 1) >= 0)
+        BMemLoadClick();
+}
+
+void TMemoryOps::BMemChargeClick()
+{
+    if (FLoadProg)
+        FLoadProg->exec();
+    int refusals = 0;
+    for (;;) {
+        const uint8_t load[2] = { cmdLoadMemory, kLoadMemoryKey };
+        uint8_t type = 0;
+        if (FProtocol.SendRequest(load, 2, nullptr, &type) < 0 || type == fbAck)
+            return;
+        if (refusals == kMaxLoadRefusals) {
+            ShowLoadRefused(QString::fromUtf8(
+                gettext("The controller refused to load its memory.")));
+            return;
+        }
+        for (;;) {
+            QByteArray unlock(1, char(cmdUnlock));
+            unlock += TPasswordField::Field(FPasswords.EnteredPassword);
+            uint8_t answer = 0;
+            const int n = FProtocol.SendRequest(reinterpret_cast<const uint8_t*>(unlock.constData()),
+                                                int(unlock.size()), nullptr, &answer);
+            if (n < 0) {
+                ++refusals;
+                break;
+            }
+            if (answer == fbAck) {
+                FPasswords.AcceptedPassword = FPasswords.EnteredPassword;
+                ++refusals;
+                break;
+            }
+            FPasswords.PasswordGiven = false;
+            if (FPassForm)
+                FPassForm->exec();
+            if (!FPasswords.PasswordGiven)
+                return;
+        }
+    }
+}
+
+void TMemoryOps::ProtegerMemClick()
+{
+    if (FMemProtForm)
+        FMemProtForm->exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+void TMemoryOps::BMemOpenClick()
+{
+    const QString path = ChooseOpenFile(FOpenFileName);
+    if (path.isEmpty())
+        return;
+    CtrlSet set;
+    QString error;
+    switch (TControlSetFile::Read(path, set, error)) {
+    case TControlSetFile::TStatus::WrongSize:
+        return;
+    case TControlSetFile::TStatus::Error:
+        ShowFileError(QString::fromUtf8(gettext("Cannot open file %1:\n%2")).arg(path, error));
+        return;
+    case TControlSetFile::TStatus::Ok:
+        break;
+    }
+    FOpenFileName = path;
+    FControlSet.Device() = set;
+    FControlSet.LoadWorkingCopy();
+    FControlSet.ClearPendingSend();
+    WriteCtrlSet();
+    BMemLoadClick();
+    FSaveFileName = path;
+    SetCaptionFile(path);
+}
+
+void TMemoryOps::BMemSaveClick()
+{
+    if (FSaveFileName.isEmpty()) {
+        Guardarcomo1Click();
+        return;
+    }
+    if (SaveTo(FSaveFileName))
+        FOpenFileName = FSaveFileName;
+}
+
+void TMemoryOps::Guardarcomo1Click()
+{
+    QString path = ChooseSaveFile(FSaveFileName);
+    if (path.isEmpty())
+        return;
+    path = WithDefaultSuffix(path);
+    FSaveFileName = path;
+    if (!SaveTo(path))
+        return;
+    FOpenFileName = path;
+    SetCaptionFile(path);
+}
+
+bool TMemoryOps::SaveTo(const QString& path)
+{
+    QString error;
+    if (TControlSetFile::Write(path, FControlSet.Device(), error))
+        return true;
+    ShowFileError(QString::fromUtf8(gettext("Cannot write file %1:\n%2")).arg(path, error));
+    return false;
+}
+
+void TMemoryOps::SetCaptionFile(const QString& path)
+{
+    if (FWindow)
+        FWindow->setWindowTitle(kAppTitle + QStringLiteral(" [") + QFileInfo(path).fileName()
+                                + QStringLiteral("]"));
+}
