@@ -16,12 +16,11 @@ constexpr uint32_t kBulkInTimeoutMs = 2000;
 constexpr uint32_t kInfoReadSize = 128;
 constexpr int kQuietPolls = 10;
 
-// Waits for the countdown lock in 25 ms slices, the way the tick handler and the link thread
-// share it.
-void LockInSlices(std::recursive_timed_mutex& m)
+// Takes the countdown lock, which the tick handler and the link thread share; it is recursive
+// for its owner, since the tick handler can run again inside PostCommand.
+void LockCountdown(std::recursive_mutex& m)
 {
-    while (!m.try_lock_for(std::chrono::milliseconds(TKorvelComm::kTickMs))) {
-    }
+    m.lock();
 }
 
 } // namespace
@@ -71,7 +70,7 @@ void TKorvelComm::Start()
 
 void TKorvelComm::Tick()
 {
-    LockInSlices(FCountdownLock);
+    LockCountdown(FCountdownLock);
     bool held = true;
     PostCommand(cmTick);
     if (FOpenWait > 0) {
@@ -82,7 +81,7 @@ void TKorvelComm::Tick()
         }
     }
     if (!held) {
-        LockInSlices(FCountdownLock);
+        LockCountdown(FCountdownLock);
         held = true;
     }
     if (FRxHold > 0) {
@@ -128,6 +127,12 @@ TLinkStatus TKorvelComm::GetLinkStatus() const
     return TLinkStatus(FStatus.load());
 }
 
+int TKorvelComm::TxFreeSlots() const
+{
+    std::lock_guard lock(FLinkLock);
+    return FTxRing.Free();
+}
+
 uint16_t TKorvelComm::GetAdapterVersion() const
 {
     return uint16_t(FVersion.load() & 0xFFFF);
@@ -135,8 +140,8 @@ uint16_t TKorvelComm::GetAdapterVersion() const
 
 int32_t TKorvelComm::OpenWaitTicks() const
 {
-    auto& lock = const_cast<std::recursive_timed_mutex&>(FCountdownLock);
-    LockInSlices(lock);
+    auto& lock = const_cast<std::recursive_mutex&>(FCountdownLock);
+    LockCountdown(lock);
     int32_t v = FOpenWait;
     lock.unlock();
     return v;
@@ -458,7 +463,7 @@ void TKorvelComm::ResetLink()
     FOpen = nullptr;
     FBackend.store(beNone);
     {
-        LockInSlices(FCountdownLock);
+        LockCountdown(FCountdownLock);
         FOpenWait = 0;
         FCountdownLock.unlock();
     }
@@ -480,14 +485,14 @@ int TKorvelComm::MsToTicks(int ms) const
 
 void TKorvelComm::SetOpenWait(int ms)
 {
-    LockInSlices(FCountdownLock);
+    LockCountdown(FCountdownLock);
     FOpenWait = MsToTicks(ms);
     FCountdownLock.unlock();
 }
 
 void TKorvelComm::SetRxHold(int ms)
 {
-    LockInSlices(FCountdownLock);
+    LockCountdown(FCountdownLock);
     FRxHold = MsToTicks(ms);
     FCountdownLock.unlock();
 }

@@ -41,6 +41,9 @@ public:
     bool EnqueueTx(const TLinkMsg& msg);
     bool DequeueRx(TLinkMsg& msg);
     TLinkStatus GetLinkStatus() const;
+    // Free slots of the send ring. Only the user-interface thread fills it, so the room seen
+    // here can only grow until that thread queues again.
+    int TxFreeSlots() const;
     uint16_t GetAdapterVersion() const;
 
     // Runs on the user-interface thread after a poll pass has stored records, while the link
@@ -111,7 +114,7 @@ private:
     int32_t FQuietPolls = 0;              // link thread only
 
     // Countdowns, in ticks, guarded by the countdown lock.
-    std::recursive_timed_mutex FCountdownLock;
+    std::recursive_mutex FCountdownLock;
     int32_t FOpenWait = 0;
     int32_t FRxHold = 0;
 

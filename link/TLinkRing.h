@@ -12,6 +12,8 @@ public:
 
     bool Empty() const { return FRead == FWrite; }
     bool Full() const { return (FWrite + 1) % kSlots == FRead; }
+    int Count() const { return (FWrite - FRead + kSlots) % kSlots; }
+    int Free() const { return kSlots - 1 - Count(); }
 
     // Copies a whole record into the slot at the write index; false when full.
     bool Push(const TLinkMsg& msg)

@@ -311,12 +311,13 @@ TEST_F(LinkEngine, FaultInHandlerIsReportedAndTheLinkSearchesAgain)
 TEST_F(LinkEngine, DestructionWaitsForTheRunningHandler)
 {
     OpenAndPoll();
+    const int infos = adapter->Counters().info;
     transport->SetDelayMs(150);
     link->Tick();
     std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the handler is in a transfer
     link.reset();
-    EXPECT_FALSE(transport->IsOpen());
-    EXPECT_EQ(transport->Closes(), 1);
+    // The information request the handler was making went through before the link ended.
+    EXPECT_EQ(adapter->Counters().info, infos + 1);
 }
 
 TEST_F(LinkEngine, DestructionEndsWhileTheLinkThreadWaitsForAHandOver)
@@ -327,7 +328,7 @@ TEST_F(LinkEngine, DestructionEndsWhileTheLinkThreadWaitsForAHandOver)
     link->Tick(); // a poll pass that stores a record and waits for OnLinkData
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     link.reset(); // must not wait for a hand-over nobody serves
-    EXPECT_FALSE(transport->IsOpen());
+    EXPECT_EQ(adapter->Counters().fetch, 1);
 }
 
 TEST_F(LinkEngine, TicksRunOnTheTimerWhenNotDrivenByHand)

@@ -16,9 +16,12 @@ TLinkMsg Msg(uint8_t len, uint8_t first)
 TEST(LinkRing, HoldsNineRecordsInOrder)
 {
     TLinkRing ring;
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(ring.Free(), 9 - i);
         ASSERT_TRUE(ring.Push(Msg(1, uint8_t(i))));
+    }
     EXPECT_TRUE(ring.Full());
+    EXPECT_EQ(ring.Free(), 0);
     EXPECT_FALSE(ring.Push(Msg(1, 99)));
     for (int i = 0; i < 9; ++i) {
         TLinkMsg out;

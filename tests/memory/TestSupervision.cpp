@@ -149,7 +149,8 @@ TEST_F(Supervision, ControlLedIsSteadyRedOrBlinksYellow)
     EXPECT_NE(view.ledOn, first);
 
     // A frame with bit 4 set and bit 1 clear: dark red, steady.
-    const uint8_t frame[] = { 0x02, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x04 };
+    // STX, byte 0, StatusFlags 0x10 (escaped: DLE, 0xEF), fifteen zero bytes, EOT.
+    const uint8_t frame[] = { 0x02, 0x00, 0x10, 0xEF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x04 };
     TLinkMsg msg;
     msg.Type = mtFrame;
     msg.Len = sizeof frame;

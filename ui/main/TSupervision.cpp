@@ -49,6 +49,10 @@ void TSupervision::TimerRefreshCtrlSetTimer()
         break;
     case lkAdapterReady:
         if (FLastLinkStatus != lkAdapterReady) {
+            // The link opens the adapter a tick before it reads its version; a version of 0
+            // would show a wrong text and warn about a good adapter, so wait for it.
+            if (link->GetAdapterVersion() == 0)
+                break;
             FView.SetLinkLed(true);
             ShowAdapter();
         }

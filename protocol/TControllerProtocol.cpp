@@ -1,0 +1,165 @@
+#include "protocol/TControllerProtocol.h"
+
+#include "link/TKorvelComm.h"
+#include "protocol/TFrameEncoder.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
+#include <cstring>
+
+TControllerProtocol::TControllerProtocol(TKorvelComm* link, QObject* parent)
+    : QObject(parent), FLink(link), FRxDecoder(this)
+{
+    FTimerRxFt.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the limit is a promise to the caller.
+    FTimerRxFt.setTimerType(Qt::PreciseTimer);
+    FTimerRxFt.setInterval(FReplyTimeoutMs);
+    connect(&FTimerRxFt, &QTimer::timeout, this, &TControllerProtocol::TimerRxFtTimer);
+}
+
+TControllerProtocol::~TControllerProtocol() = default;
+
+void TControllerProtocol::SetLink(TKorvelComm* link)
+{
+    if (!link)
+        Abort();
+    FLink = link;
+}
+
+void TControllerProtocol::Abort()
+{
+    if (FExchangeBusy)
+        FAbortRequested = true;
+}
+
+bool TControllerProtocol::SendFrame(const uint8_t* payload, int count)
+{
+    // A nested SendFrame (a timer run while EnqueueTx lets events through) must not slip its
+    // record between the parts of a frame that is being queued.
+    if (!FLink || FQueuing || FLink->GetLinkStatus() != lkReceiving)
+        return false;
+
+    uint8_t encoded[TFrameEncoder::kMaxEncodedSize];
+    const int length = TFrameEncoder::EncodeCommand(payload, count, encoded, int(sizeof encoded));
+    if (length < 0)
+        return false;
+    TLinkMsg records[TFrameEncoder::kMaxRecords];
+    const int parts = TFrameEncoder::Split(encoded, length, records, TFrameEncoder::kMaxRecords);
+    if (parts < 0)
+        return false;
+
+    // All parts or none: a frame cut short would leave the controller holding a half frame.
+    if (FLink->TxFreeSlots() < parts)
+        return false;
+    FQueuing = true;
+    bool queued = true;
+    for (int i = 0; i < parts && queued; ++i) {
+        // FLink is read again each time: EnqueueTx may run the event loop while it posts, and
+        // the window may detach the link meanwhile.
+        queued = FLink && FLink->EnqueueTx(records[i]);
+    }
+    FQueuing = false;
+    return queued;
+}
+
+void TControllerProtocol::DiscardReceived()
+{
+    TLinkMsg discarded;
+    while (FLink && FLink->DequeueRx(discarded)) {
+    }
+}
+
+bool TControllerProtocol::WaitAborted() const
+{
+    return FAbortRequested || !FLink;
+}
+
+int32_t TControllerProtocol::SendRequest(const uint8_t* payload, int count, uint8_t* answer,
+                                         uint8_t* answerType)
+{
+    if (FExchangeBusy)
+        return -1;
+    FExchangeBusy = true;
+    FAbortRequested = false;
+    FResponse.RespReady = false;
+    FTimerRxFt.stop();
+
+    // The records waiting now belong to no request of ours and are not decoded.
+    DiscardReceived();
+
+    // The event loop runs below (and may run inside EnqueueTx); if it destroys this object the
+    // exchange can only leave without touching a member.
+    QPointer<TControllerProtocol> self(this);
+    const bool sent = SendFrame(payload, count);
+    if (!self)
+        return -1;
+    if (!sent || WaitAborted()) {
+        FExchangeBusy = false;
+        FTimerRxFt.stop();
+        return -1;
+    }
+
+    FTimerRxFt.start(FReplyTimeoutMs);
+    while (!FResponse.RespReady) {
+        QCoreApplication::processEvents();
+        if (!self)
+            return -1;
+        QThread::msleep(5);
+        // An answer decoded in the same pass in which the timer fired still ends with -1.
+        if (!FTimerRxFt.isActive() || WaitAborted()) {
+            FExchangeBusy = false;
+            return -1;
+        }
+    }
+
+    if (answerType)
+        *answerType = FResponse.RespType;
+    if (answer)
+        std::memcpy(answer, FResponse.RespData, size_t(FResponse.RespLen));
+    FExchangeBusy = false;
+    return FResponse.RespLen;
+}
+
+void TControllerProtocol::TimerRxFtTimer()
+{
+    FTimerRxFt.stop();
+}
+
+void TControllerProtocol::ReceiveFrames()
+{
+    TLinkMsg msg;
+    while (FLink && FLink->DequeueRx(msg))
+        HandleRecord(msg);
+}
+
+void TControllerProtocol::HandleRecord(const TLinkMsg& msg)
+{
+    if (msg.Type != mtFrame)
+        return;
+    // A Len byte above 64 came from the wire; Data holds no more than 64.
+    const size_t count = msg.Len < kLinkMsgDataSize ? msg.Len : size_t(kLinkMsgDataSize);
+    FRxDecoder.Feed(msg.Data, count);
+}
+
+void TControllerProtocol::GetTargetVersion()
+{
+    const uint8_t request[] = { cmdVersion };
+    uint8_t answer[kMaxFramePayload];
+    if (SendRequest(request, int(sizeof request), answer) == 2)
+        FControllerVersion = uint16_t(answer[0] | answer[1] << 8);
+}
+
+void TControllerProtocol::OnTelemetryFrame(const uint8_t* rxBuf, uint32_t)
+{
+    FTelemetry.HandleFrame(rxBuf, FControllerVersion, FView);
+}
+
+void TControllerProtocol::OnAnswerFrame(uint8_t type, const uint8_t* payload, uint32_t count)
+{
+    FResponse.RespType = type;
+    std::memcpy(FResponse.RespData, payload, count);
+    FResponse.RespLen = int32_t(count);
+    FResponse.RespReady = true;
+}
