@@ -1,0 +1,334 @@
+#include "ui/widgets/TPlot.h"
+
+#include "tests/widgets/WidgetEvents.h"
+
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace ev = widget_events;
+
+namespace {
+
+template <class Row>
+std::string rowName(const testing::TestParamInfo<Row>& info)
+{
+    return info.param.name;
+}
+
+// The valve plot as the main window sets it up (channels 0, 4 and 5 matter here).
+void setUpValvePlot(TPlot& plot)
+{
+    plot.resize(792, 284);
+    plot.setTitle(QStringLiteral("Valve position / RPM"));
+    plot.setXFixed(0, 8000);
+    plot.setYFixed(0, 500);
+    plot.setLegendVisible(true);
+    plot.addChannel(QStringLiteral("Actual position"), Qt::white);
+    plot.setChannelRingBuffer(0, 1);
+    plot.setChannelMarker(0, TPlot::TMarker::Disc);
+    plot.addLimit(Qt::yellow);
+    plot.addLimit(Qt::red);
+    plot.addLimit(Qt::magenta);
+}
+
+// The lambda plot: X scrolls over 10 units, Y from 0 over 1000 up to 5000, ten minutes kept.
+void setUpLambdaPlot(TPlot& plot)
+{
+    plot.resize(792, 284);
+    plot.setTitle(QStringLiteral("Lambda probe"));
+    plot.setXScrolling(10);
+    plot.setYFollow(0, 1000, 5000);
+    for (int i = 0; i < 2; ++i) {
+        plot.addChannel(i == 0 ? QStringLiteral("Lambda probe") : QStringLiteral("Lambda simulation"),
+                        i == 0 ? QColor(Qt::white) : QColor(0, 204, 0));
+        plot.setChannelXWindow(i, 600);
+    }
+    plot.setChannelLineWidth(1, 3);
+}
+
+// --- channels and their buffers ---
+
+TEST(PlotRing, BufferOfOneIsAMovingMarker)
+{
+    TPlot plot;
+    setUpValvePlot(plot);
+    plot.AddXY(0, 800, 40);
+    plot.AddXY(0, 2500, 120);
+    plot.AddXY(0, 1200, 90);
+    EXPECT_EQ(plot.pointCount(0), 1);
+    EXPECT_EQ(plot.lastPoint(0), QPointF(1200, 90));
+    EXPECT_EQ(plot.points(0), (QList<QPointF> {{1200, 90}}));
+}
+
+TEST(PlotRing, KeepsTheLastPointsInTheOrderTheyCame)
+{
+    // X out of order and repeated, as (RPM, position) points come: the oldest go, not the
+    // lowest.
+    TPlot plot;
+    plot.addChannel(QStringLiteral("trail"), Qt::white);
+    plot.setChannelRingBuffer(0, 3);
+    for (QPointF p : {QPointF(5, 1), QPointF(1, 2), QPointF(5, 3), QPointF(5, 4), QPointF(2, 5)})
+        plot.AddXY(0, p.x(), p.y());
+    EXPECT_EQ(plot.points(0), (QList<QPointF> {{2, 5}, {5, 3}, {5, 4}}));
+}
+
+TEST(PlotWindow, LongChannelStaysWithinItsXWindow)
+{
+    // A day's session at 20 points a second would be 1.7 million points; ten minutes are kept.
+    TPlot plot;
+    setUpLambdaPlot(plot);
+    double t = 0;
+    for (int i = 0; i < 36000; ++i, t += 0.05) { // 30 minutes
+        plot.AddXY(0, t, 450);
+        plot.AddXY(1, t, 800);
+    }
+    const double newest = t - 0.05;
+    for (int ch = 0; ch < 2; ++ch) {
+        EXPECT_LE(plot.pointCount(ch), 12001) << "channel " << ch;
+        EXPECT_GE(plot.pointCount(ch), 11999) << "channel " << ch;
+        EXPECT_GE(plot.points(ch).first().x(), newest - 600 - 1e-6) << "channel " << ch;
+        EXPECT_DOUBLE_EQ(plot.lastPoint(ch).x(), newest) << "channel " << ch;
+    }
+}
+
+TEST(PlotClear, ClearEmptiesOneChannelClearAllEvery)
+{
+    TPlot plot;
+    setUpLambdaPlot(plot);
+    plot.AddXY(0, 0, 1);
+    plot.AddXY(1, 0, 2);
+    plot.Clear(1);
+    EXPECT_EQ(plot.pointCount(0), 1);
+    EXPECT_EQ(plot.pointCount(1), 0);
+    EXPECT_TRUE(std::isnan(plot.lastPoint(1).x()));
+    plot.ClearAll();
+    EXPECT_EQ(plot.pointCount(0), 0);
+}
+
+TEST(PlotChannels, UnknownIndicesAreIgnored)
+{
+    TPlot plot;
+    plot.addChannel(QStringLiteral("only"), Qt::white);
+    plot.AddXY(1, 0, 0);
+    plot.AddXY(-1, 0, 0);
+    plot.Clear(7);
+    plot.setLimitPosition(0, 5);
+    plot.setAnnotationLine(0, QLineF(0, 0, 1, 1));
+    EXPECT_EQ(plot.pointCount(0), 0);
+    EXPECT_EQ(plot.pointCount(1), 0);
+    EXPECT_TRUE(std::isnan(plot.limitPosition(0)));
+    EXPECT_EQ(plot.annotationLine(0), QLineF());
+}
+
+TEST(PlotChannels, TitlesAndColoursAreSettable)
+{
+    TPlot plot;
+    const int ch = plot.addChannel(QStringLiteral("Upper Cut Off"), QColor(255, 128, 0));
+    EXPECT_EQ(plot.channelTitle(ch), QStringLiteral("Upper Cut Off"));
+    EXPECT_EQ(plot.channelColor(ch), QColor(255, 128, 0));
+    plot.setChannelTitle(ch, QStringLiteral("Corte superior"));
+    plot.setChannelColor(ch, Qt::cyan);
+    EXPECT_EQ(plot.channelTitle(ch), QStringLiteral("Corte superior"));
+    EXPECT_EQ(plot.channelColor(ch), QColor(Qt::cyan));
+}
+
+// --- limits, annotations, legend ---
+
+TEST(PlotLimits, MoveOnlyWhenTheProgramMovesThem)
+{
+    TPlot plot;
+    setUpValvePlot(plot);
+    plot.show();
+    plot.setLimitPosition(0, 123);
+    plot.setLimitPosition(1, 450);
+    EXPECT_DOUBLE_EQ(plot.limitPosition(0), 123);
+    EXPECT_DOUBLE_EQ(plot.limitPosition(1), 450);
+    EXPECT_DOUBLE_EQ(plot.limitPosition(2), 0);
+
+    // A drag across the yellow line moves neither it nor the axes.
+    auto* drawing = plot.findChild<QCustomPlot*>();
+    ASSERT_NE(drawing, nullptr);
+    plot.flushReplot();
+    const double lineY = drawing->yAxis->coordToPixel(123);
+    const double midX = drawing->xAxis->coordToPixel(4000);
+    ev::press(drawing, QPointF(midX, lineY));
+    ev::drag(drawing, QPointF(midX, lineY - 60));
+    ev::release(drawing, QPointF(midX, lineY - 60));
+    EXPECT_DOUBLE_EQ(plot.limitPosition(0), 123);
+    EXPECT_DOUBLE_EQ(drawing->yAxis->range().upper, 500);
+}
+
+TEST(PlotAnnotations, CutOffLineFollowsItsPoint)
+{
+    TPlot plot;
+    setUpValvePlot(plot);
+    const int a = plot.addLineAnnotation(QLineF(0, 0, 0, 500), Qt::cyan);
+    plot.setAnnotationLine(a, QLineF(6000, 120, 6000, 500));
+    EXPECT_EQ(plot.annotationLine(a), QLineF(6000, 120, 6000, 500));
+    EXPECT_EQ(plot.annotationCount(), 1);
+}
+
+TEST(PlotLegend, Toggles)
+{
+    TPlot plot;
+    EXPECT_FALSE(plot.legendVisible());
+    plot.setLegendVisible(true);
+    EXPECT_TRUE(plot.legendVisible());
+}
+
+// --- axes ---
+
+struct ScrollRow {
+    std::string name;
+    std::vector<double> xs; // X of the points added to channel 0, in order
+    bool clearAll;          // ClearAll after adding them
+    double lower;
+    double upper;
+};
+
+class PlotScroll : public testing::TestWithParam<ScrollRow> {};
+
+TEST_P(PlotScroll, XFollowsTheNewestPoint)
+{
+    const ScrollRow& row = GetParam();
+    TPlot plot;
+    setUpLambdaPlot(plot);
+    for (double x : row.xs)
+        plot.AddXY(0, x, 500);
+    if (row.clearAll)
+        plot.ClearAll();
+    EXPECT_DOUBLE_EQ(plot.xRange().lower, row.lower);
+    EXPECT_DOUBLE_EQ(plot.xRange().upper, row.upper);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlotScroll,
+    testing::Values(ScrollRow {"empty", {}, false, 0, 10},
+                    ScrollRow {"inside_first_span", {0, 2.5, 5}, false, 0, 10},
+                    ScrollRow {"at_right_edge", {0, 10}, false, 0, 10},
+                    ScrollRow {"past_right_edge", {0, 10, 23.5}, false, 13.5, 23.5},
+                    ScrollRow {"cleared_scrolls_back", {0, 10, 23.5}, true, 0, 10}),
+    rowName<ScrollRow>);
+
+TEST(PlotScroll, EmptyingTheSimulationChannelKeepsTheScroll)
+{
+    // Old controllers: channel 1 is emptied on every frame while channel 0 goes on.
+    TPlot plot;
+    setUpLambdaPlot(plot);
+    plot.AddXY(0, 42, 500);
+    plot.AddXY(1, 42, 800);
+    plot.Clear(1);
+    EXPECT_DOUBLE_EQ(plot.xRange().upper, 42);
+}
+
+struct YRow {
+    std::string name;
+    double span;                 // setYSpan
+    std::vector<QPointF> points; // added to channel 0
+    double upper;
+};
+
+class PlotYFollow : public testing::TestWithParam<YRow> {};
+
+TEST_P(PlotYFollow, YFromZeroOverTheSpanGrowsWithTheDataUpToTheCap)
+{
+    const YRow& row = GetParam();
+    TPlot plot;
+    setUpLambdaPlot(plot);
+    plot.setYSpan(row.span);
+    for (QPointF p : row.points)
+        plot.AddXY(0, p.x(), p.y());
+    EXPECT_DOUBLE_EQ(plot.ySpan(), row.span);
+    EXPECT_DOUBLE_EQ(plot.yRange().lower, 0);
+    EXPECT_DOUBLE_EQ(plot.yRange().upper, row.upper);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlotYFollow,
+    testing::Values(YRow {"empty_1v", 1000, {}, 1000},
+                    YRow {"within_span", 1000, {{0, 450}, {1, 900}}, 1000},
+                    YRow {"above_span_in_steps", 1000, {{0, 450}, {1, 1234}}, 1400},
+                    YRow {"never_beyond_cap", 1000, {{0, 7000}}, 5000},
+                    YRow {"five_volt_span", 5000, {{0, 450}}, 5000},
+                    YRow {"scrolled_out_peak_forgotten", 1000, {{0, 3000}, {30, 450}}, 1000}),
+    rowName<YRow>);
+
+TEST(PlotAxes, FixedAxesIgnoreTheData)
+{
+    TPlot plot;
+    setUpValvePlot(plot);
+    plot.AddXY(0, 9000, 700);
+    EXPECT_DOUBLE_EQ(plot.xRange().lower, 0);
+    EXPECT_DOUBLE_EQ(plot.xRange().upper, 8000);
+    EXPECT_DOUBLE_EQ(plot.yRange().upper, 500);
+}
+
+// --- redrawing and the mouse ---
+
+TEST(PlotReplot, ManyChangesGiveOneReplot)
+{
+    TPlot plot;
+    setUpLambdaPlot(plot);
+    plot.setReplotDelay(0);
+    plot.show();
+    auto* drawing = plot.findChild<QCustomPlot*>();
+    ASSERT_NE(drawing, nullptr);
+    QCoreApplication::processEvents();
+    plot.flushReplot();
+
+    int replots = 0;
+    QObject::connect(drawing, &QCustomPlot::afterReplot, [&replots] { ++replots; });
+    for (int i = 0; i < 100; ++i) {
+        plot.AddXY(0, i * 0.05, 450);
+        plot.AddXY(1, i * 0.05, 800);
+    }
+    plot.setLimitPosition(0, 0); // no limit: ignored, draws nothing new
+    EXPECT_EQ(replots, 0);
+    EXPECT_TRUE(plot.replotPending());
+    for (int pass = 0; pass < 10 && plot.replotPending(); ++pass)
+        QCoreApplication::processEvents();
+    EXPECT_FALSE(plot.replotPending());
+    EXPECT_EQ(replots, 1);
+    EXPECT_DOUBLE_EQ(drawing->xAxis->range().upper, 10);
+}
+
+TEST(PlotReplot, HiddenPlotIsDrawnWhenShown)
+{
+    QWidget window; // the two plots lie on top of each other; one is hidden
+    TPlot plot(&window);
+    setUpLambdaPlot(plot);
+    plot.hide();
+    window.show();
+    auto* drawing = plot.findChild<QCustomPlot*>();
+    ASSERT_NE(drawing, nullptr);
+    int replots = 0;
+    QObject::connect(drawing, &QCustomPlot::afterReplot, [&replots] { ++replots; });
+
+    for (int i = 0; i <= 300; ++i)
+        plot.AddXY(0, i * 0.05, 450);
+    EXPECT_FALSE(plot.replotPending()) << "nothing to draw while hidden";
+    EXPECT_EQ(plot.pointCount(0), 301);
+
+    plot.show();
+    EXPECT_EQ(replots, 1);
+    EXPECT_DOUBLE_EQ(drawing->xAxis->range().upper, 15);
+}
+
+TEST(PlotMouse, DoubleClickIsReported)
+{
+    TPlot plot;
+    setUpLambdaPlot(plot);
+    int clicks = 0;
+    QObject::connect(&plot, &TPlot::doubleClicked, [&clicks] { ++clicks; });
+    auto* drawing = plot.findChild<QCustomPlot*>();
+    ASSERT_NE(drawing, nullptr);
+    ev::doubleClick(drawing, QPointF(400, 140));
+    EXPECT_EQ(clicks, 1);
+}
+
+} // namespace

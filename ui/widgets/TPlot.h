@@ -1,0 +1,162 @@
+#pragma once
+
+#include <QColor>
+#include <QLineF>
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <deque>
+#include <vector>
+
+class QCPGraph;
+class QCPItemLine;
+class QCPItemStraightLine;
+class QCPTextElement;
+class QCustomPlot;
+
+// An instrument plot over QCustomPlot: numbered channels of (x, y) points, horizontal limit lines
+// and line annotations, all in the coordinates of one X and one Y axis, on a black face.
+//
+// Every channel's memory is bounded: it is either a ring of the last N points (N = 1 makes a
+// moving marker) or keeps the points within an X window of its newest point, however many that
+// is. Changes do not replot at once: they are gathered and drawn by one replot a few
+// milliseconds later; a hidden plot keeps taking points and is drawn when it is shown.
+//
+// Indices are those returned by the add functions, from 0 up; a call with an index that does
+// not exist does nothing (accessors return NaN or empty values).
+class TPlot : public QWidget {
+    Q_OBJECT
+public:
+    enum class TMarker { None, Disc, Circle, Square, TriangleDown, TriangleUp, Cross };
+
+    struct TRange {
+        double lower;
+        double upper;
+    };
+
+    explicit TPlot(QWidget* parent = nullptr);
+    ~TPlot() override;
+
+    // --- title, legend, colours ---
+    QString title() const;
+    void setTitle(const QString& title);
+    bool legendVisible() const;
+    void setLegendVisible(bool visible);
+    void setBackgroundColor(const QColor& color);
+    void setGridColor(const QColor& color);
+    // Axis lines, ticks, tick labels, title and legend text.
+    void setAxisColor(const QColor& color);
+
+    // --- channels ---
+    // A new channel: a ring of kDefaultRingPoints points, drawn as a line of width 1, no marker.
+    int addChannel(const QString& title, const QColor& color);
+    int channelCount() const { return static_cast<int>(FChannels.size()); }
+    QString channelTitle(int channel) const;
+    void setChannelTitle(int channel, const QString& title);
+    QColor channelColor(int channel) const;
+    void setChannelColor(int channel, const QColor& color);
+    void setChannelLineWidth(int channel, double width);
+    void setChannelMarker(int channel, TMarker marker, double size = 9);
+    // Keep the last `points` points (at least 1). Empties the channel.
+    void setChannelRingBuffer(int channel, int points);
+    // Keep the points whose X is within `span` of the newest point's X, however many. X should
+    // grow; callers that start X again from an earlier value clear the channel first. Empties
+    // the channel.
+    void setChannelXWindow(int channel, double span);
+
+    // A point whose X is NaN is ignored; a NaN Y leaves a gap in the line.
+    void AddXY(int channel, double x, double y);
+    void Clear(int channel);
+    void ClearAll();
+    int pointCount(int channel) const;
+    // The point added last, or (NaN, NaN) when the channel is empty.
+    QPointF lastPoint(int channel) const;
+    // The points the channel holds, in X order.
+    QList<QPointF> points(int channel) const;
+
+    // --- limit lines: horizontal, across the whole plot, not movable with the mouse ---
+    int addLimit(const QColor& color, double position = 0);
+    int limitCount() const { return static_cast<int>(FLimits.size()); }
+    double limitPosition(int limit) const;
+    void setLimitPosition(int limit, double y);
+    void setLimitColor(int limit, const QColor& color);
+
+    // --- line annotations: straight lines in plot coordinates, solid, width 1 ---
+    int addLineAnnotation(const QLineF& line, const QColor& color);
+    int annotationCount() const { return static_cast<int>(FAnnotations.size()); }
+    QLineF annotationLine(int annotation) const;
+    void setAnnotationLine(int annotation, const QLineF& line);
+    void setAnnotationColor(int annotation, const QColor& color);
+
+    // --- axes ---
+    // X fixed to min..max.
+    void setXFixed(double min, double max);
+    // X spans `span` units from `start` and, once the newest point passes start + span, scrolls
+    // so that the newest point stands at the right edge. Emptying the plot scrolls back.
+    void setXScrolling(double span, double start = 0);
+    // Y fixed to min..max.
+    void setYFixed(double min, double max);
+    // Y runs from `min` over at least `span`; it grows to show the visible data, but never beyond
+    // `cap`.
+    void setYFollow(double min, double span, double cap);
+    // Changes the span of either Y mode (fixed: the upper end becomes min + span).
+    void setYSpan(double span);
+    double ySpan() const { return FYSpan; }
+    void setXLabelDecimals(int decimals);
+    void setYLabelDecimals(int decimals);
+    // The axis ranges the data as it is now gives, whether or not a replot has drawn them yet.
+    TRange xRange() const;
+    TRange yRange() const;
+
+    // --- redrawing ---
+    // How long changes are gathered before one replot, in ms (0: at the next event-loop pass).
+    void setReplotDelay(int ms);
+    bool replotPending() const { return FReplotTimer.isActive(); }
+    // Replots now what has changed, if the plot is visible.
+    void flushReplot();
+
+    static constexpr int kDefaultRingPoints = 10000;
+    static constexpr int kDefaultReplotDelayMs = 30;
+
+signals:
+    void doubleClicked();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct TChannel {
+        QCPGraph* graph = nullptr;      // owned by FPlot; holds the points, sorted by X
+        int ring = kDefaultRingPoints;  // > 0: ring of this many points; 0: X window
+        double xWindow = 0;             // X span kept when ring is 0
+        std::deque<QPointF> order;      // ring mode: the points in the order they came
+        bool hasLast = false;           // a point was added since the last clear
+        QPointF last;                   // the point added last
+    };
+
+    TChannel* channelAt(int channel);
+    const TChannel* channelAt(int channel) const;
+    void resetChannel(TChannel& ch);
+    void scheduleReplot();
+    void applyAxes();
+    void applyAxisColors();
+
+    QCustomPlot* FPlot;                       // the drawing, a child filling this widget
+    QCPTextElement* FTitle = nullptr;         // created with the first title
+    std::vector<TChannel> FChannels;          // by channel index
+    std::vector<QCPItemStraightLine*> FLimits; // by limit index, owned by FPlot
+    std::vector<QCPItemLine*> FAnnotations;   // by annotation index, owned by FPlot
+    bool FXScrolling = false;                 // X follows the newest point
+    double FXMin = 0;                         // fixed: lower end; scrolling: start
+    double FXSpan = 10;                       // width of the X range
+    bool FYFollow = false;                    // Y grows with the data up to FYCap
+    double FYMin = 0;                         // lower end of Y
+    double FYSpan = 10;                       // least height of the Y range
+    double FYCap = 10;                        // highest upper end of a following Y
+    QColor FAxisColor = QColor(220, 220, 220); // axes, labels, texts
+    QTimer FReplotTimer;                      // single shot: gathers changes into one replot
+    bool FStale = false;                      // something changed that is not drawn yet
+};
