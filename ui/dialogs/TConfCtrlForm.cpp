@@ -1,0 +1,46 @@
+#include "ui/dialogs/TConfCtrlForm.h"
+
+#include "ui/dialogs/TSliderRow.h"
+
+#include <QGroupBox>
+
+namespace {
+
+// clang-format off
+constexpr TSliderRowDef kRows[] = {
+    // slider, caption, top, range, small and large step, major ticks, field;
+    // encoding, value box text
+    { "PosInteg", "Positioning Integration",         16,   0,   50,  1,  10, 6, &CtrlSet::PosInteg,
+      fePosInteg, vtSlider },
+    { "RpmReacL", "Rpm of reaction of slow probe",   64, 500, 1500, 10, 100, 3, &CtrlSet::RpmReacL,
+      feUnscaled, vtField },
+    { "RpmReacH", "Rpm of reaction of quick probe", 112, 1000, 5000, 10, 100, 5, &CtrlSet::RpmReacH,
+      feUnscaled, vtField },
+};
+// clang-format on
+
+constexpr const char* kLoadOrder[] = { "PosInteg", "RpmReacL", "RpmReacH" };
+
+} // namespace
+
+TConfCtrlForm::TConfCtrlForm(TControlSet& controlSet, TMainDisplays& displays, QWidget* parent)
+    : TConfDialog("CONTROL SYSTEM CONFIGURATION", { 388, 205 }, { 308, 176 }, controlSet,
+                  displays, parent)
+{
+    AddRows(AddGroupBox("Positioning of modulate valve", { 4, 4, 381, 169 }), kRows, {});
+    FRpmReacL = Row(QStringLiteral("RpmReacL"));
+    FRpmReacH = Row(QStringLiteral("RpmReacH"));
+    FormCreate(kLoadOrder, kLoadOrder);
+}
+
+void TConfCtrlForm::ApplyRule(TSliderRow& row)
+{
+    // The slow-probe speed may equal the quick-probe speed but not exceed it. Pulling a slider
+    // back runs this handler again, nested; the inner run stores and commits the pulled-back
+    // value and the outer run then does the same once more, all before the next tick's write.
+    // Positions are compared before truncation.
+    if (&row == FRpmReacL && FRpmReacL->Position() > FRpmReacH->Position())
+        FRpmReacL->SetPosition(FRpmReacH->Position());
+    else if (&row == FRpmReacH && FRpmReacH->Position() < FRpmReacL->Position())
+        FRpmReacH->SetPosition(FRpmReacL->Position());
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ui/dialogs/TConfDialog.h"
+
+// "LAMBDA CONTROL CONFIGURATION": how the controller reads its lambda probe (start-up time,
+// inversion, rich, lean and ideal levels) and how it emulates a probe signal (always, on high
+// regime, on cut-off). The three probe levels also set the main window's lambda bar and plot.
+class TConfLambdaForm : public TConfDialog {
+    Q_OBJECT
+public:
+    TConfLambdaForm(TControlSet& controlSet, TMainDisplays& displays, QWidget* parent = nullptr);
+
+    // Enables the high-regime and cut-off emulation controls only for controller firmware
+    // 0x0104 and later, from the version known at this moment; values and Flags are untouched.
+    void FormActivate() override;
+
+protected:
+    void UpdateDisplays(TSliderRow& row) override;
+
+private:
+    TSliderRow* FSondaRica;
+    TSliderRow* FSondaPobre;
+    TSliderRow* FSondaIdeal;
+};
