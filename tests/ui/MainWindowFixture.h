@@ -1,0 +1,191 @@
+#pragma once
+
+// The program's seven windows on the simulated KORVEL-CONNECT adapter with the simulated Orbel
+// controller on its serial line, put together as the demo does: the real link (ticking every
+// 25 ms on its own timer), the real protocol, the window's own timers and the dialogs all run
+// unchanged, and the controller's clock follows real time. Time passes only while a helper
+// processes events, in short real waits.
+//
+// Use MainWindowFixture as a test fixture, or MainWindowRig on its own (in a fixture of your
+// own, or several in one test). Link the test with brevon_ui and brevon_demo_rig; the test
+// main must be MAIN widgets.
+//
+// The window's two message boxes are not shown: their texts are collected in warnings (the
+// adapter firmware warning) and faults (a fault inside the link).
+
+#include "link/TKorvelComm.h"
+#include "protocol/TControlSet.h"
+#include "protocol/TControllerProtocol.h"
+#include "sim/TSimAdapter.h"
+#include "sim/TSimController.h"
+#include "sim/TSimTransport.h"
+#include "ui/main/TMainForm.h"
+#include "ui/main/TSimClock.h"
+#include "ui/main/TSupervision.h"
+#include "ui/main/TWindowSet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QString>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class MainWindowRig {
+public:
+    struct TOptions {
+        uint16_t controllerVersion = TSimController::kDefaultVersion; // 0x0104
+        uint32_t adapterVersion = 0x0171;
+        bool startClock = true; // the controller's clock runs: a telemetry frame every 50 ms
+        bool show = true;       // the main window is shown (offscreen)
+    };
+
+    MainWindowRig() : MainWindowRig(TOptions {}) {}
+
+    explicit MainWindowRig(TOptions options)
+        : FAdapter(std::make_shared<TSimAdapter>())
+        , FController(std::make_unique<TSimController>(FAdapter))
+        , FClock(std::make_unique<TSimClock>(*FController))
+    {
+        FAdapter->SetVersion(options.adapterVersion);
+        FController->SetVersion(options.controllerVersion);
+        FWindows = std::make_unique<TWindowSet>([this] {
+            auto t = std::make_unique<TSimTransport>(FAdapter);
+            FTransport = t.get();
+            TKorvelComm::TTransports transports;
+            transports.push_back(std::move(t));
+            return transports;
+        });
+        window().ShowWarningBox = [this](const QString& text) { warnings.push_back(text); };
+        window().ShowFaultBox = [this](const QString& text) { faults.push_back(text); };
+        if (options.show)
+            window().show();
+        if (options.startClock)
+            FClock->Start();
+    }
+
+    // The link goes before the controller that sits on its adapter.
+    ~MainWindowRig()
+    {
+        FClock->Stop();
+        FWindows.reset();
+    }
+
+    MainWindowRig(const MainWindowRig&) = delete;
+    MainWindowRig& operator=(const MainWindowRig&) = delete;
+
+    TWindowSet& windows() { return *FWindows; }
+    TMainForm& window() { return FWindows->MainForm(); }
+    TSimAdapter& adapter() { return *FAdapter; }
+    TSimController& controller() { return *FController; }
+    TSimClock& clock() { return *FClock; }
+    // Valid while the link exists (until the window closes).
+    TSimTransport& transport() { return *FTransport; }
+    TKorvelComm* link() { return window().Link(); }
+    TControllerProtocol& protocol() { return window().Protocol(); }
+    TControlSet& controlSet() { return window().ControlSet(); }
+    TSupervision& supervision() { return window().Supervision(); }
+
+    // Processes events for `ms` milliseconds of real time.
+    void PumpFor(int ms)
+    {
+        RunUntil([] { return false; }, ms);
+    }
+
+    // Processes events until `done` holds, at most `limitMs`; tells whether it held.
+    bool RunUntil(const std::function<bool()>& done, int limitMs = kDefaultLimitMs)
+    {
+        QElapsedTimer t;
+        t.start();
+        for (;;) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (done())
+                return true;
+            if (t.elapsed() >= limitMs)
+                return false;
+            QThread::msleep(1);
+        }
+    }
+
+    // Until the link receives (status 3) and the supervision has read the control set and the
+    // controller's firmware version, with no exchange left waiting.
+    bool RunUntilReceiving(int limitMs = kDefaultLimitMs)
+    {
+        return RunUntil(
+            [this] {
+                return link() && link()->GetLinkStatus() == lkReceiving
+                    && supervision().LastLinkStatus() == lkReceiving
+                    && protocol().ControllerVersion() != 0 && !protocol().ExchangeBusy()
+                    && controller().CommandsReceived(0x20) > 0
+                    && controlSet().Device().ToBytes() == controller().ControlSet();
+            },
+            limitMs);
+    }
+
+    // Until `count` more telemetry frames have been handled.
+    bool RunFrames(int count, int limitMs = kDefaultLimitMs)
+    {
+        const uint32_t until = protocol().Telemetry().FramesHandled() + uint32_t(count);
+        return RunUntil([this, until] { return protocol().Telemetry().FramesHandled() >= until; },
+                        limitMs);
+    }
+
+    // Stops the controller's telemetry and handles what was already on its way.
+    void StopTelemetry()
+    {
+        FClock->Stop();
+        PumpFor(150);
+    }
+
+    // The records the PC sent from `from` on.
+    std::vector<std::vector<uint8_t>> SentSince(size_t from) const
+    {
+        const auto all = FAdapter->SentRecords();
+        return { all.begin() + std::min(from, all.size()), all.end() };
+    }
+
+    // A ceiling, never a wait: every helper returns as soon as its condition holds, within a
+    // few hundred ms on an idle machine. It is generous for sanitizer builds on a busy one.
+    static constexpr int kDefaultLimitMs = 5000;
+
+    std::vector<QString> warnings; // firmware warnings the window raised
+    std::vector<QString> faults;   // link faults the window reported
+
+private:
+    std::shared_ptr<TSimAdapter> FAdapter;
+    std::unique_ptr<TSimController> FController;
+    std::unique_ptr<TSimClock> FClock;
+    TSimTransport* FTransport = nullptr;
+    std::unique_ptr<TWindowSet> FWindows;
+};
+
+// A fresh rig per test. Override RigOptions for other versions or a stopped clock.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override { FRig = std::make_unique<MainWindowRig>(RigOptions()); }
+    void TearDown() override { FRig.reset(); }
+    virtual MainWindowRig::TOptions RigOptions() const { return {}; }
+
+    MainWindowRig& rig() { return *FRig; }
+    TWindowSet& windows() { return FRig->windows(); }
+    TMainForm& window() { return FRig->window(); }
+    TSimAdapter& adapter() { return FRig->adapter(); }
+    TSimController& controller() { return FRig->controller(); }
+    TSimTransport& transport() { return FRig->transport(); }
+    TKorvelComm* link() { return FRig->link(); }
+    TControllerProtocol& protocol() { return FRig->protocol(); }
+    TControlSet& controlSet() { return FRig->controlSet(); }
+    void PumpFor(int ms) { FRig->PumpFor(ms); }
+    bool RunUntil(const std::function<bool()>& done, int limitMs = MainWindowRig::kDefaultLimitMs)
+    {
+        return FRig->RunUntil(done, limitMs);
+    }
+    bool RunUntilReceiving() { return FRig->RunUntilReceiving(); }
+
+private:
+    std::unique_ptr<MainWindowRig> FRig;
+};

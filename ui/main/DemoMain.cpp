@@ -1,0 +1,43 @@
+#include "sim/TSimAdapter.h"
+#include "sim/TSimController.h"
+#include "sim/TSimTransport.h"
+#include "ui/main/TApplicationStart.h"
+#include "ui/main/TSimClock.h"
+#include "ui/main/TSimulatorMenu.h"
+#include "ui/main/TWindowSet.h"
+
+#include <QApplication>
+#include <QMenuBar>
+
+// Brevon on a simulated KORVEL-CONNECT adapter with a simulated Orbel controller on its
+// serial line, both in this process. The real link and protocol run unchanged above the
+// simulated transport. BREVON_DEMO_GRAPH=1 starts with the lambda plot shown (screenshots).
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    auto adapter = std::make_shared<TSimAdapter>();
+    // Declared before the windows' start so that it outlives the link that drives it.
+    TSimController controller(adapter);
+    TSimClock clock(controller);
+    TSimTransport* transport = nullptr;
+
+    TApplicationStart start([adapter, &transport] {
+        auto t = std::make_unique<TSimTransport>(adapter);
+        transport = t.get();
+        TKorvelComm::TTransports transports;
+        transports.push_back(std::move(t));
+        return transports;
+    });
+    start.OnWindowsCreated = [&](TWindowSet& windows) {
+        TMainForm& main = windows.MainForm();
+        new TSimulatorMenu(*main.menuBar(), *adapter, controller, [&main, &transport] {
+            return main.Link() ? transport : nullptr;
+        });
+        if (qEnvironmentVariableIntValue("BREVON_DEMO_GRAPH") == 1)
+            main.BVerGrafClick();
+        clock.Start();
+    };
+    const int result = start.Run(app);
+    clock.Stop();
+    return result;
+}

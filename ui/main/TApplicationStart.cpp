@@ -1,0 +1,42 @@
+#include "ui/main/TApplicationStart.h"
+
+#include "ui/main/TFixedTexts.h"
+#include "ui/main/TWindowSet.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+
+#include <exception>
+
+TApplicationStart::TApplicationStart(TMainForm::TTransportFactory transports)
+    : FTransports(std::move(transports))
+{
+}
+
+void TApplicationStart::RegisterTranslationExclusions()
+{
+    // TODO(settings): the exclusions of the window translation (TP_GlobalIgnoreClassProperty,
+    // TP_GlobalIgnoreClass), registered before any window exists.
+}
+
+int TApplicationStart::Run(QApplication& app)
+{
+    try {
+        RegisterTranslationExclusions();
+        QApplication::setApplicationName(QLatin1String(TFixedTexts::AppTitle));
+        TWindowSet windows(FTransports);
+        // The icon's resources are registered by the main window.
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brevon.svg")));
+        if (OnWindowsCreated)
+            OnWindowsCreated(windows);
+        windows.MainForm().show();
+        app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QLatin1String(TFixedTexts::AppTitle), QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        QMessageBox::critical(nullptr, QLatin1String(TFixedTexts::AppTitle),
+                              QStringLiteral("Unknown error"));
+    }
+    return 0;
+}

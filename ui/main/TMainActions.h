@@ -1,0 +1,58 @@
+#pragma once
+
+class QAction;
+class QLabel;
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+class TLed;
+
+// The main window's menu MainMenu1 and toolbar ToolBar1, built in their order with their names,
+// captions, hints and images. Menu items and toolbar buttons are separate actions, each named
+// after its control; the window binds them to its handlers.
+class TMainActions {
+public:
+    static constexpr int kToolBarHeight = 29;
+    static constexpr int kButtonWidth = 39;
+
+    explicit TMainActions(QMainWindow& window);
+
+    // "&File"
+    QMenu* Archivo1;
+    QAction* Abrir1;
+    QAction* Guardar1;
+    QAction* Guardarcomo1;
+    QAction* Salir1;
+    // "&Memory"
+    QMenu* Memoria1;
+    QAction* Restauraranterior1;
+    QAction* Cargar1;
+    QAction* ProtegerMemS1;
+    QAction* ProtegerMem;
+    // "&Configuration"
+    QMenu* Configuracin1;
+    QAction* Sistemadecontrol1;
+    QAction* Brevon1;
+    QAction* CutOff1;
+    // "&Language": empty and hidden until the language start-up fills it.
+    QMenu* MLanguage;
+
+    QToolBar* ToolBar1;
+    QAction* BMemOpen;
+    QAction* BMemSave;
+    QAction* BMemRestore;
+    QAction* BMemCharge;
+    QAction* BConfCtrl;
+    QAction* BConfLambda;
+    QAction* BConfCutOff;
+    QAction* BVerGraf;
+    QLabel* Image1;
+    TLed* iLedCommSts;
+
+private:
+    void BuildMenus(QMenuBar& bar);
+    void BuildToolBar();
+    QAction* AddButton(const char* name, const char* hint, const char* image);
+    void AddSeparator(const char* name, int width);
+};

@@ -1,0 +1,49 @@
+#include "ui/main/TMainEdits.h"
+
+#include "protocol/CtrlSetEncoding.h"
+#include "protocol/TCommandCodes.h"
+#include "protocol/TControlSet.h"
+#include "protocol/TControllerProtocol.h"
+#include "ui/main/TSupervision.h"
+
+TMainEdits::TMainEdits(TControllerProtocol& protocol, TControlSet& controlSet,
+                       TSupervision& supervision)
+    : FProtocol(protocol), FControlSet(controlSet), FSupervision(supervision)
+{
+}
+
+void TMainEdits::SetControlMode(int index)
+{
+    const uint8_t frame[] = { cmdSetMode, uint8_t(index) };
+    FProtocol.SendFrame(frame, int(sizeof frame));
+    CtrlSet& w = FControlSet.Working();
+    w.Flags = WithFlag(w.Flags, cfManual, (index & 1) != 0);
+    FSupervision.RestartWriteDelay();
+}
+
+uint16_t TMainEdits::SetValve(TValveField field, int value)
+{
+    uint16_t& f = Field(field);
+    f = uint16_t(value);
+    FSupervision.RestartWriteDelay();
+    return f;
+}
+
+void TMainEdits::SetPulsoVuelta(int index)
+{
+    const int code = PulsoVueltaIndexToCode(index);
+    if (code >= 0)
+        FControlSet.Working().PulsoVuelta = uint8_t(code);
+    FSupervision.RestartWriteDelay();
+}
+
+uint16_t& TMainEdits::Field(TValveField field)
+{
+    CtrlSet& w = FControlSet.Working();
+    switch (field) {
+    case vfAperturaPosMin: return w.AperturaPosMin;
+    case vfAperturaPosMax: return w.AperturaPosMax;
+    case vfAperturaPos: break;
+    }
+    return w.AperturaPos;
+}

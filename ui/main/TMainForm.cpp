@@ -1,0 +1,590 @@
+#include "ui/main/TMainForm.h"
+
+#include "protocol/CtrlSetEncoding.h"
+#include "settings/TComponentTranslator.h"
+#include "ui/dialogs/TConfCtrlForm.h"
+#include "ui/dialogs/TConfCutOffForm.h"
+#include "ui/dialogs/TConfLambdaForm.h"
+#include "ui/main/TFixedTexts.h"
+#include "ui/main/TLiveMonitor.h"
+#include "ui/main/TMainActions.h"
+#include "ui/main/TMainEdits.h"
+#include "ui/main/TSupervision.h"
+#include "ui/memory/TMemoryOps.h"
+#include "ui/widgets/TAngularGauge.h"
+#include "ui/widgets/TLed.h"
+#include "ui/widgets/TLedBar.h"
+#include "ui/widgets/TPlot.h"
+#include "ui/widgets/TSlider.h"
+#include "ui/widgets/TValueBox.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineF>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+
+// The toolbar and menu images live in this library; a static library has to register them.
+static bool InitMainWindowResources()
+{
+    Q_INIT_RESOURCE(resources);
+    return true;
+}
+
+namespace {
+
+constexpr uint16_t kFiveVoltRicaAbove = 205; // SondaRica above this: a 5-volt probe
+
+} // namespace
+
+static_assert(TLiveMonitor::kTop == TMainActions::kToolBarHeight);
+static_assert(TMainActions::kToolBarHeight + TLiveMonitor::kHeight + TMainForm::kStatusBarHeight
+              == TMainForm::kClientHeight);
+static_assert(TLiveMonitor::kWidth == TMainForm::kClientWidth);
+
+// The slider, the value box and the iPlot1 limit line of each valve field.
+struct TMainForm::TValveControls {
+    TSlider* slider;
+    TValueBox* box;
+    int limit;
+};
+
+TMainForm::TValveControls TMainForm::ValveControls(int field) const
+{
+    const TLiveMonitor& m = *FMonitor;
+    switch (field) {
+    case TMainEdits::vfAperturaPosMin:
+        return { m.SET_AperturaPosMin(), m.VAL_AperturaPosMin(), TLiveMonitor::liAperturaPosMin };
+    case TMainEdits::vfAperturaPosMax:
+        return { m.SET_AperturaPosMax(), m.VAL_AperturaPosMax(), TLiveMonitor::liAperturaPosMax };
+    default:
+        return { m.SET_AperturaPos(), m.VAL_AperturaPos(), TLiveMonitor::liAperturaPos };
+    }
+}
+
+TMainForm::TMainForm(TTransportFactory transports, TKorvelComm::TOptions linkOptions,
+                     QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                              | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                              | Qt::WindowCloseButtonHint)
+    , FTransportFactory(std::move(transports))
+    , FLinkOptions(linkOptions)
+{
+    static const bool resourcesReady = InitMainWindowResources();
+    Q_UNUSED(resourcesReady);
+    setObjectName(QStringLiteral("MainForm"));
+    setContextMenuPolicy(Qt::NoContextMenu); // no toolbar toggling menu
+
+    FMemoryOps = std::make_unique<TMemoryOps>(FProtocol, FControlSet, *this, FPasswords, this);
+    FSupervision = std::make_unique<TSupervision>(FProtocol, FControlSet, *FMemoryOps, *this);
+    FSupervision->SetRefreshIntervalMs(kRefreshIntervalMs);
+    FEdits = std::make_unique<TMainEdits>(FProtocol, FControlSet, *FSupervision);
+    FProtocol.SetTelemetryView(this);
+
+    FActions = std::make_unique<TMainActions>(*this);
+    FMonitor = new TLiveMonitor(this);
+    setCentralWidget(FMonitor);
+    BuildStatusBar();
+    // Client area 804 by 558 below the menu bar, not resizable.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    ShowWarningBox = [this](const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Warning"), text, QMessageBox::Ok,
+                        this);
+        box.exec();
+    };
+    ShowFaultBox = [this](const QString& text) {
+        QMessageBox::critical(this, QString::fromLatin1(FAppTitle), text);
+    };
+
+    Connect();
+    BuildTimers();
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    FClosed = true;
+    FTimerRefreshCtrlSet.stop();
+    FTimer1.stop();
+    FProtocol.SetLink(nullptr);
+    FLink.reset();
+}
+
+void TMainForm::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusBarHeight);
+    FPanel0 = new QLabel(bar);
+    FPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    FPanel0->setFixedWidth(kAdapterPanelWidth);
+    FPanel1 = new QLabel(bar);
+    FPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    for (QLabel* panel : { FPanel0, FPanel1 }) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        TP_Ignore(panel); // fixed Spanish texts
+    }
+    bar->addWidget(FPanel0);
+    bar->addWidget(FPanel1, 1);
+}
+
+void TMainForm::BuildTimers()
+{
+    FTimerRefreshCtrlSet.setObjectName(QStringLiteral("TimerRefreshCtrlSet"));
+    FTimerRefreshCtrlSet.setInterval(kRefreshIntervalMs);
+    connect(&FTimerRefreshCtrlSet, &QTimer::timeout, this, &TMainForm::TimerRefreshCtrlSetTimer);
+    FTimer1.setObjectName(QStringLiteral("Timer1"));
+    FTimer1.setInterval(kTimer1IntervalMs);
+    connect(&FTimer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    FTimerRefreshCtrlSet.start();
+    FTimer1.start();
+}
+
+void TMainForm::Connect()
+{
+    const TMainActions& a = *FActions;
+    TMemoryOps* memory = FMemoryOps.get();
+    for (QAction* open : { a.Abrir1, a.BMemOpen })
+        connect(open, &QAction::triggered, memory, &TMemoryOps::BMemOpenClick);
+    for (QAction* save : { a.Guardar1, a.BMemSave })
+        connect(save, &QAction::triggered, memory, &TMemoryOps::BMemSaveClick);
+    connect(a.Guardarcomo1, &QAction::triggered, memory, &TMemoryOps::Guardarcomo1Click);
+    connect(a.Salir1, &QAction::triggered, this, &TMainForm::Salir1Click);
+    for (QAction* restore : { a.Restauraranterior1, a.BMemRestore })
+        connect(restore, &QAction::triggered, memory, &TMemoryOps::BMemRestoreClick);
+    for (QAction* charge : { a.Cargar1, a.BMemCharge })
+        connect(charge, &QAction::triggered, memory, &TMemoryOps::BMemChargeClick);
+    connect(a.ProtegerMem, &QAction::triggered, memory, &TMemoryOps::ProtegerMemClick);
+    for (QAction* ctrl : { a.Sistemadecontrol1, a.BConfCtrl })
+        connect(ctrl, &QAction::triggered, this, &TMainForm::BConfCtrlClick);
+    for (QAction* lambda : { a.Brevon1, a.BConfLambda })
+        connect(lambda, &QAction::triggered, this, &TMainForm::BConfLambdaClick);
+    for (QAction* cutOff : { a.CutOff1, a.BConfCutOff })
+        connect(cutOff, &QAction::triggered, this, &TMainForm::BConfCutOffClick);
+    connect(a.BVerGraf, &QAction::triggered, this, &TMainForm::BVerGrafClick);
+
+    const TLiveMonitor& m = *FMonitor;
+    // Like a radio group's click, a change made by the program counts too: the edit guard
+    // tells them apart.
+    connect(m.SwitchManItems(), &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            SwitchManClick();
+    });
+    connect(m.SET_AperturaPos(), &TSlider::positionChanged, this,
+            &TMainForm::SET_AperturaPosPositionChange);
+    connect(m.SET_AperturaPos(), &TSlider::moveFinished, this,
+            &TMainForm::SET_AperturaPosPositionChange);
+    connect(m.SET_AperturaPosMin(), &TSlider::positionChanged, this,
+            &TMainForm::SET_AperturaPosMinPositionChange);
+    connect(m.SET_AperturaPosMax(), &TSlider::positionChanged, this,
+            &TMainForm::SET_AperturaPosMaxPositionChange);
+    connect(m.PulsoVuelta(), &QComboBox::currentIndexChanged, this,
+            &TMainForm::PulsoVueltaChange);
+    connect(m.iPlot2(), &TPlot::doubleClicked, this, &TMainForm::iPlot2DblClick);
+}
+
+void TMainForm::AttachWindows(TMemProtForm* memProt, TPassForm* pass, TConfLambdaForm* confLambda,
+                              TConfCutOffForm* confCutOff, TConfCtrlForm* confCtrl,
+                              TFLoadProg* loadProg)
+{
+    FConfLambdaForm = confLambda;
+    FConfCutOffForm = confCutOff;
+    FConfCtrlForm = confCtrl;
+    FMemoryOps->SetDialogs(loadProg, pass, memProt);
+    FMemoryOps->SetRefreshers({ this, confLambda, confCtrl, confCutOff });
+}
+
+QMenu* TMainForm::MLanguage() const
+{
+    return FActions->MLanguage;
+}
+
+TLed* TMainForm::iLedCommSts() const
+{
+    return FActions->iLedCommSts;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creation and closing
+
+void TMainForm::FormCreate()
+{
+    CreateOptions();
+    CreateCutOffAnnotations();
+    LanguageStartUp();
+    // WriteDelay starts at 0 with the supervision: no edit is waiting.
+    SetFixedTexts();
+    TranslateWindow();
+    CreateLink();
+    FProtocol.SetControllerVersion(0);
+    SetFixedTexts();
+}
+
+void TMainForm::CreateOptions()
+{
+    // TODO(settings): create the options object TOpcionesAvanzadas here (it loads the stored
+    // options) and keep it for the language start-up and the language changes.
+}
+
+void TMainForm::LanguageStartUp()
+{
+    // TODO(settings): language start-up: LangCodes and LangNames, the language-name catalog,
+    // the stored language (LangCode) and the items of MLanguage (TLanguageMenu::Fill).
+}
+
+void TMainForm::TranslateWindow()
+{
+    // TODO(settings): TranslateComponent(this) once the language start-up is in place.
+}
+
+void TMainForm::CreateCutOffAnnotations()
+{
+    TPlot* plot = FMonitor->iPlot1();
+    for (int ch : { TLiveMonitor::chLowerCutOff, TLiveMonitor::chUpperCutOff })
+        plot->addLineAnnotation(QLineF(0, 0, 0, TLiveMonitor::kValveTop), plot->channelColor(ch));
+}
+
+void TMainForm::CreateLink()
+{
+    FLink = std::make_unique<TKorvelComm>(
+        FTransportFactory ? FTransportFactory() : TKorvelComm::TTransports {}, FLinkOptions);
+    FLink->OnLinkData = [this] { FProtocol.ReceiveFrames(); };
+    FLink->OnFault = [this](const QString& message) {
+        // Shown after the link's call has returned: the box runs an event loop in which the
+        // window may close and destroy the link.
+        QTimer::singleShot(0, this, [this, message] {
+            if (ShowFaultBox)
+                ShowFaultBox(message);
+        });
+    };
+    FProtocol.SetLink(FLink.get());
+}
+
+void TMainForm::SetFixedTexts()
+{
+    FAppTitle = TFixedTexts::AppTitle;
+    FAdapterLabel = TFixedTexts::AdapterLabel;
+    FDisconnectedText = TFixedTexts::DisconnectedText;
+    FControllerLabel = TFixedTexts::ControllerLabel;
+    FDetectedText = TFixedTexts::DetectedText;
+    FNotDetectedText = TFixedTexts::NotDetectedText;
+    FProtocol.Telemetry().SetFixedTexts(FControllerLabel, FDetectedText);
+    FMonitor->TranslateTitles();
+    if (!FAppTitle.isEmpty())
+        setWindowTitle(QString::fromLatin1(FAppTitle + ' ' + TFixedTexts::AppVersion));
+}
+
+void TMainForm::FormClose()
+{
+    if (FClosed)
+        return;
+    FClosed = true;
+    FTimerRefreshCtrlSet.stop();
+    FTimer1.stop();
+    // A request waiting inside a handler below us ends with -1 and touches the link no more;
+    // the link's destruction cancels a hand-over its thread waits for.
+    FProtocol.SetLink(nullptr);
+    FProtocol.Abort();
+    if (FLink) {
+        FLink->OnLinkData = nullptr;
+        FLink->OnFault = nullptr;
+        FLink.reset();
+    }
+    QCoreApplication::quit();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (FCentred)
+        return;
+    FCentred = true;
+    if (QScreen* s = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(s->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TMainForm::Salir1Click()
+{
+    close();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Toolbar, menus and timers
+
+void TMainForm::BConfCtrlClick()
+{
+    if (FConfCtrlForm)
+        FConfCtrlForm->exec();
+}
+
+void TMainForm::BConfLambdaClick()
+{
+    if (FConfLambdaForm)
+        FConfLambdaForm->exec();
+}
+
+void TMainForm::BConfCutOffClick()
+{
+    if (FConfCutOffForm)
+        FConfCutOffForm->exec();
+}
+
+void TMainForm::BVerGrafClick()
+{
+    TPlot* valve = FMonitor->iPlot1();
+    TPlot* lambda = FMonitor->iPlot2();
+    const bool valveShown = !valve->isHidden();
+    valve->setVisible(!valveShown);
+    lambda->setVisible(valveShown);
+}
+
+void TMainForm::iPlot2DblClick()
+{
+    FProtocol.Telemetry().ResetPlotTime();
+    FMonitor->iPlot2()->ClearAll();
+}
+
+void TMainForm::TimerRefreshCtrlSetTimer()
+{
+    FSupervision->TimerRefreshCtrlSetTimer();
+}
+
+void TMainForm::Timer1Timer()
+{
+    FSupervision->Timer1Timer();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing controls
+
+void TMainForm::SwitchManClick()
+{
+    if (!EditsEnabled())
+        return;
+    FEdits->SetControlMode(FMonitor->SwitchManIndex());
+}
+
+void TMainForm::ValveChange(int field)
+{
+    if (!EditsEnabled())
+        return;
+    const int value = ValveControls(field).slider->value();
+    ShowValveField(field, FEdits->SetValve(TMainEdits::TValveField(field), value));
+}
+
+void TMainForm::ShowValveField(int field, uint16_t value)
+{
+    const TValveControls c = ValveControls(field);
+    c.box->setText(QString::number(value));
+    FMonitor->iPlot1()->setLimitPosition(c.limit, value);
+}
+
+void TMainForm::SET_AperturaPosPositionChange()
+{
+    ValveChange(TMainEdits::vfAperturaPos);
+}
+
+void TMainForm::SET_AperturaPosMinPositionChange()
+{
+    ValveChange(TMainEdits::vfAperturaPosMin);
+}
+
+void TMainForm::SET_AperturaPosMaxPositionChange()
+{
+    ValveChange(TMainEdits::vfAperturaPosMax);
+}
+
+void TMainForm::PulsoVueltaChange()
+{
+    if (!EditsEnabled())
+        return;
+    FEdits->SetPulsoVuelta(FMonitor->PulsoVuelta()->currentIndex());
+}
+
+// ---------------------------------------------------------------------------------------------
+// TTelemetryView
+
+void TMainForm::ShowControllerText(QLatin1String text)
+{
+    FPanel1->setText(text);
+}
+
+void TMainForm::ShowFuel(bool onGas)
+{
+    FMonitor->LedNafta()->setActive(!onGas);
+    FMonitor->LedGnc()->setActive(onGas);
+}
+
+void TMainForm::ShowLambda(int counts, QLatin1String millivolts)
+{
+    FMonitor->LEV_Lambda()->setPosition(counts);
+    FMonitor->VAL_Lambda()->setText(millivolts);
+}
+
+void TMainForm::ShowTps(int counts, QLatin1String volts)
+{
+    FMonitor->LEV_Tps()->setPosition(counts);
+    FMonitor->VAL_Tps()->setText(volts);
+}
+
+void TMainForm::ShowRpm(double thousands, QLatin1String rpm)
+{
+    FMonitor->LEV_Rpm()->setPosition(thousands);
+    FMonitor->VAL_Rpm()->setText(rpm);
+}
+
+void TMainForm::ShowValve(QLatin1String position, double rpm, double positionValue)
+{
+    FMonitor->VAL_AperturaActual()->setText(position);
+    FMonitor->iPlot1()->AddXY(TLiveMonitor::chActual, rpm, positionValue);
+}
+
+void TMainForm::AddLambdaPoint(double time, double millivolts)
+{
+    FMonitor->iPlot2()->AddXY(TLiveMonitor::chLambda, time, millivolts);
+}
+
+void TMainForm::AddLambdaSimPoint(double time, double millivolts)
+{
+    FMonitor->iPlot2()->AddXY(TLiveMonitor::chLambdaSim, time, millivolts);
+}
+
+void TMainForm::ClearLambdaSim()
+{
+    FMonitor->iPlot2()->Clear(TLiveMonitor::chLambdaSim);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMainDisplays
+
+bool TMainForm::EditsEnabled() const
+{
+    return FTimerRefreshCtrlSet.isActive();
+}
+
+void TMainForm::SetEditsEnabled(bool enabled)
+{
+    if (enabled && !FClosed)
+        FTimerRefreshCtrlSet.start();
+    else
+        FTimerRefreshCtrlSet.stop();
+}
+
+uint16_t TMainForm::ControllerVersion() const
+{
+    return FProtocol.ControllerVersion();
+}
+
+void TMainForm::SetLambdaScale(bool fiveVolt)
+{
+    FMonitor->LEV_Lambda()->setMaximum(fiveVolt ? 1024 : 205);
+    FMonitor->iPlot2()->setYSpan(fiveVolt ? 5000 : 1000);
+}
+
+void TMainForm::SetLambdaSectionEnds(double pobreCounts, double ricaCounts)
+{
+    SetLambdaSection1End(pobreCounts);
+    SetLambdaSection2End(ricaCounts);
+}
+
+void TMainForm::SetLambdaSection1End(double counts)
+{
+    FMonitor->LEV_Lambda()->setSection1End(counts);
+}
+
+void TMainForm::SetLambdaSection2End(double counts)
+{
+    FMonitor->LEV_Lambda()->setSection2End(counts);
+}
+
+void TMainForm::SetLambdaLimit(int limit, double millivolts)
+{
+    FMonitor->iPlot2()->setLimitPosition(limit, millivolts);
+}
+
+void TMainForm::SetCutOff(TCutOff which, double rpm, double position)
+{
+    const int channel =
+        which == coLower ? TLiveMonitor::chLowerCutOff : TLiveMonitor::chUpperCutOff;
+    TPlot* plot = FMonitor->iPlot1();
+    plot->AddXY(channel, rpm, position);
+    plot->setAnnotationLine(which, QLineF(rpm, position, rpm, TLiveMonitor::kValveTop));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TSupervisionView
+
+void TMainForm::SetLinkLed(bool on)
+{
+    iLedCommSts()->setActive(on);
+}
+
+void TMainForm::SetAdapterText(const QString& text)
+{
+    FPanel0->setText(text);
+}
+
+void TMainForm::SetControllerText(const QString& text)
+{
+    FPanel1->setText(text);
+}
+
+void TMainForm::SetControlLed(const QColor& color, bool on)
+{
+    TLed* led = FMonitor->LedCtrl();
+    led->setOnColor(color);
+    led->setActive(on);
+}
+
+void TMainForm::ShowFirmwareWarning(const QString& text)
+{
+    if (ShowWarningBox)
+        ShowWarningBox(text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TControlRefresher
+
+void TMainForm::RefreshControls()
+{
+    const CtrlSet& w = FControlSet.Working();
+    FMonitor->SetSwitchManIndex(HasFlag(w.Flags, cfManual) ? 1 : 0);
+    FMonitor->PulsoVuelta()->setCurrentIndex(PulsoVueltaCodeToIndex(w.PulsoVuelta));
+
+    SetLambdaScale(w.SondaRica > kFiveVoltRicaAbove);
+    SetLambdaSectionEnds(w.SondaPobre, w.SondaRica);
+    SetLambdaLimit(TLiveMonitor::liSondaPobre, CountsToMillivolts(w.SondaPobre));
+    SetLambdaLimit(TLiveMonitor::liSondaRica, CountsToMillivolts(w.SondaRica));
+    SetLambdaLimit(TLiveMonitor::liSondaIdeal, CountsToMillivolts(w.SondaIdeal));
+
+    const std::pair<int, uint16_t> valves[] = {
+        { TMainEdits::vfAperturaPos, w.AperturaPos },
+        { TMainEdits::vfAperturaPosMin, w.AperturaPosMin },
+        { TMainEdits::vfAperturaPosMax, w.AperturaPosMax },
+    };
+    for (const auto& [field, value] : valves) {
+        ValveControls(field).slider->setPosition(value);
+        ShowValveField(field, value);
+    }
+
+    SetCutOff(coLower, w.CutOffLRpm, w.CutOffLPos);
+    SetCutOff(coUpper, w.CutOffHRpm, w.CutOffHPos);
+}
