@@ -10,7 +10,8 @@ endforeach()
 # are relative to the source folder, as the references in the .po files should be.
 file(GLOB_RECURSE _sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h
-  ${SOURCE_DIR}/settings/*.cpp ${SOURCE_DIR}/settings/*.h)
+  ${SOURCE_DIR}/settings/*.cpp ${SOURCE_DIR}/settings/*.h
+  ${SOURCE_DIR}/protocol/*.cpp)
 list(SORT _sources)
 file(REMOVE ${POT})
 execute_process(

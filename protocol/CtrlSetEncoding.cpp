@@ -1,5 +1,9 @@
 #include "protocol/CtrlSetEncoding.h"
 
+// Marks the texts that a window shows, for the target update-po, which reads this file too;
+// the window translates them with its other texts.
+#define N_(text) text
+
 namespace {
 
 // Conversions to a field truncate toward zero; the cast does exactly that.
@@ -13,13 +17,13 @@ struct TPulsoItem {
     const char* text;
 };
 constexpr TPulsoItem kPulsoItems[kPulsoVueltaItems] = {
-    { 4, "4 Cylinder / 1 Coil" },
-    { 5, "5 Cylinder / 1 Coil" },
-    { 6, "6 Cylinder / 1 Coil" },
-    { 8, "8 Cylinder / 1 Coil" },
-    { 2, "4-6-8 Cylinder / 2-3-4 Coil" },
-    { 1, "4-6-8 Cylinder / 4-6-8 Coil" },
-    { 3, "3 Cylinder / 1 Coil" },
+    { 4, N_("4 Cylinder / 1 Coil") },
+    { 5, N_("5 Cylinder / 1 Coil") },
+    { 6, N_("6 Cylinder / 1 Coil") },
+    { 8, N_("8 Cylinder / 1 Coil") },
+    { 2, N_("4-6-8 Cylinder / 2-3-4 Coil") },
+    { 1, N_("4-6-8 Cylinder / 4-6-8 Coil") },
+    { 3, N_("3 Cylinder / 1 Coil") },
 };
 
 } // namespace

@@ -1,38 +1,57 @@
 #!/usr/bin/env bash
-# Screenshots of the main window on the demo (simulated adapter and controller), one in each
-# plot mode: docs/main-valve.png and docs/main-lambda.png. Runs brevon-demo under Xvfb, lets
-# the simulated engine run so that the instruments and plots move, then captures the window.
+# Screenshots of the demo (simulated adapter and controller): the main window in each plot mode,
+# docs/main-valve.png and docs/main-lambda.png, and in Spanish the main window and the lambda
+# dialog, docs/main-es.png and docs/lambda-es.png. Runs brevon-demo under Xvfb, lets the
+# simulated engine run so that the instruments and plots move, then captures the window.
 # Needs xvfb, xauth, ImageMagick (import) and x11-utils (xwininfo).
-#   scripts/screenshots.sh [build-dir]      default: build/release, built when missing
+#   scripts/screenshots.sh [build-dir] [all|en|es]
+#                                           default: build/release, configured when missing;
+#                                           all four shots, or the English or Spanish ones
 #   SETTLE=4 scripts/screenshots.sh         seconds before the capture; by default 8.5, when the
 #                                           simulated engine runs on gas and revs up
+# The demo keeps its options in a throwaway settings folder, so that the user's stored language
+# neither chooses the shots' language nor is changed by them; LANGUAGE chooses it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${1:-build/release}
-if [ ! -x "$build/brevon-demo" ]; then
+shots=${2:-all}
+case "$shots" in all|en|es) ;; *) echo "usage: $0 [build-dir] [all|en|es]" >&2; exit 2 ;; esac
+if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVON_TESTS=OFF \
     -DBREVON_BENCH=OFF >/dev/null
-  cmake --build "$build" --target brevon-demo brevon_catalogs
 fi
+cmake --build "$build" --target brevon-demo brevon_catalogs
 demo=$(realpath "$build/brevon-demo")
 mkdir -p docs
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
 
-# shot <output> <graph>: graph 1 starts the demo with the lambda plot shown.
+# shot <output> <language> <graph> <lambda> <window>: graph 1 starts the demo with the lambda plot
+# shown, lambda 1 with the lambda dialog open; <window> is an awk pattern for the window's name.
 shot() {
-  local out=$1 graph=$2
+  local out=$1 language=$2 graph=$3 lambda=$4 window=$5
+  rm -rf "${settings:?}"/*
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -euo pipefail
-    BREVON_DEMO_GRAPH="$3" QT_QPA_PLATFORM=xcb "$1" &
+    XDG_CONFIG_HOME="$7" LANGUAGE="$3" BREVON_DEMO_GRAPH="$4" BREVON_DEMO_LAMBDA="$5" \
+      QT_QPA_PLATFORM=xcb "$1" &
     pid=$!
     trap "kill $pid 2>/dev/null || true" EXIT
-    sleep "$4"
-    id=$(xwininfo -root -tree | awk "/\"Brevon [0-9.]+\"/ { print \$1; exit }")
-    [ -n "$id" ] || { echo "no Brevon window" >&2; exit 1; }
+    sleep "$8"
+    id=$(xwininfo -root -tree | awk -v pattern="$6" "\$0 ~ pattern { print \$1; exit }")
+    [ -n "$id" ] || { echo "no window matching $6" >&2; exit 1; }
     import -window "$id" "$2"
-  ' _ "$demo" "$out" "$graph" "${SETTLE:-8.5}"
+  ' _ "$demo" "$out" "$language" "$graph" "$lambda" "$window" "$settings" "${SETTLE:-8.5}"
   echo "wrote $out"
 }
 
-shot docs/main-valve.png 0
-shot docs/main-lambda.png 1
+main='"Brevon [0-9.]+"'
+if [ "$shots" != es ]; then
+  shot docs/main-valve.png en 0 0 "$main"
+  shot docs/main-lambda.png en 1 0 "$main"
+fi
+if [ "$shots" != en ]; then
+  shot docs/main-es.png es 0 0 "$main"
+  shot docs/lambda-es.png es 0 1 '"[^"]*LAMBDA[^"]*"'
+fi

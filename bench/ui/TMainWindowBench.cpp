@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -56,10 +57,19 @@ TLinkMsg TelemetryRecord(int i)
     return m;
 }
 
-// A main window with no adapter to find, shown offscreen, its controller version known.
-std::unique_ptr<TMainForm> ShownWindow(bool lambdaPlot)
+// The advanced options in a file of `dir`, so that the user's own are not touched.
+TMainForm::TOptions WindowOptions(const QTemporaryDir& dir)
 {
-    auto w = std::make_unique<TMainForm>([] { return TKorvelComm::TTransports {}; });
+    TMainForm::TOptions options;
+    options.settingsFile = dir.filePath(QStringLiteral("Brevon.conf"));
+    return options;
+}
+
+// A main window with no adapter to find, shown offscreen, its controller version known.
+std::unique_ptr<TMainForm> ShownWindow(bool lambdaPlot, const QTemporaryDir& settings)
+{
+    auto w = std::make_unique<TMainForm>([] { return TKorvelComm::TTransports {}; },
+                                         WindowOptions(settings));
     w->TimerRefreshCtrlSet().stop(); // the supervision is not what is measured
     w->Timer1().stop();
     w->Protocol().SetControllerVersion(0x0104);
@@ -76,7 +86,8 @@ std::unique_ptr<TMainForm> ShownWindow(bool lambdaPlot)
 // points; the redraws it asks for are left pending.
 static void BM_TelemetryFrame(benchmark::State& state)
 {
-    auto w = ShownWindow(false);
+    const QTemporaryDir settings;
+    auto w = ShownWindow(false, settings);
     std::vector<TLinkMsg> records;
     for (int i = 0; i < kRecords; ++i)
         records.push_back(TelemetryRecord(i));
@@ -93,7 +104,8 @@ BENCHMARK(BM_TelemetryFrame);
 static void BM_TelemetryFrameDrawn(benchmark::State& state)
 {
     const bool lambdaPlot = state.range(0) == 1;
-    auto w = ShownWindow(lambdaPlot);
+    const QTemporaryDir settings;
+    auto w = ShownWindow(lambdaPlot, settings);
     std::vector<TLinkMsg> records;
     for (int i = 0; i < kRecords; ++i)
         records.push_back(TelemetryRecord(i));
@@ -117,14 +129,17 @@ BENCHMARK(BM_TelemetryFrameDrawn)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)
 // (the link thread starting on the simulated adapter), the main window shown and painted.
 static void BM_StartUpAllWindows(benchmark::State& state)
 {
+    const QTemporaryDir settings;
     auto adapter = std::make_shared<TSimAdapter>();
     TSimController controller(adapter);
     for (auto _ : state) {
-        auto windows = std::make_unique<TWindowSet>([adapter] {
-            TKorvelComm::TTransports t;
-            t.push_back(std::make_unique<TSimTransport>(adapter));
-            return t;
-        });
+        auto windows = std::make_unique<TWindowSet>(
+            [adapter] {
+                TKorvelComm::TTransports t;
+                t.push_back(std::make_unique<TSimTransport>(adapter));
+                return t;
+            },
+            WindowOptions(settings));
         windows->MainForm().show();
         QCoreApplication::processEvents();
         state.PauseTiming();
@@ -137,14 +152,17 @@ BENCHMARK(BM_StartUpAllWindows)->Unit(benchmark::kMillisecond);
 // The main window alone, made and shown.
 static void BM_StartUpMainWindow(benchmark::State& state)
 {
+    const QTemporaryDir settings;
     auto adapter = std::make_shared<TSimAdapter>();
     TSimController controller(adapter);
     for (auto _ : state) {
-        auto w = std::make_unique<TMainForm>([adapter] {
-            TKorvelComm::TTransports t;
-            t.push_back(std::make_unique<TSimTransport>(adapter));
-            return t;
-        });
+        auto w = std::make_unique<TMainForm>(
+            [adapter] {
+                TKorvelComm::TTransports t;
+                t.push_back(std::make_unique<TSimTransport>(adapter));
+                return t;
+            },
+            WindowOptions(settings));
         w->show();
         QCoreApplication::processEvents();
         state.PauseTiming();

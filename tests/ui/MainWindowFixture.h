@@ -12,6 +12,10 @@
 //
 // The window's two message boxes are not shown: their texts are collected in warnings (the
 // adapter firmware warning) and faults (a fault inside the link).
+//
+// The advanced options live in a settings file of the rig's own, never in the user's store;
+// the catalogs are looked for below the test program's folder, which holds none, unless the
+// options name another folder.
 
 #include "link/TKorvelComm.h"
 #include "protocol/TControlSet.h"
@@ -27,6 +31,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -42,6 +47,8 @@ public:
         uint32_t adapterVersion = 0x0171;
         bool startClock = true; // the controller's clock runs: a telemetry frame every 50 ms
         bool show = true;       // the main window is shown (offscreen)
+        QString settingsFile;   // empty: Brevon.conf in a temporary folder of the rig's own
+        QString catalogBaseDir; // the folder that holds locale/; empty: the test's folder
     };
 
     MainWindowRig() : MainWindowRig(TOptions {}) {}
@@ -53,13 +60,20 @@ public:
     {
         FAdapter->SetVersion(options.adapterVersion);
         FController->SetVersion(options.controllerVersion);
-        FWindows = std::make_unique<TWindowSet>([this] {
-            auto t = std::make_unique<TSimTransport>(FAdapter);
-            FTransport = t.get();
-            TKorvelComm::TTransports transports;
-            transports.push_back(std::move(t));
-            return transports;
-        });
+        TMainForm::TOptions windowOptions;
+        windowOptions.settingsFile = options.settingsFile.isEmpty()
+            ? FSettingsDir.filePath(QStringLiteral("Brevon.conf"))
+            : options.settingsFile;
+        windowOptions.catalogBaseDir = options.catalogBaseDir;
+        FWindows = std::make_unique<TWindowSet>(
+            [this] {
+                auto t = std::make_unique<TSimTransport>(FAdapter);
+                FTransport = t.get();
+                TKorvelComm::TTransports transports;
+                transports.push_back(std::move(t));
+                return transports;
+            },
+            windowOptions);
         window().ShowWarningBox = [this](const QString& text) { warnings.push_back(text); };
         window().ShowFaultBox = [this](const QString& text) { faults.push_back(text); };
         if (options.show)
@@ -156,6 +170,7 @@ public:
     std::vector<QString> faults;   // link faults the window reported
 
 private:
+    QTemporaryDir FSettingsDir;
     std::shared_ptr<TSimAdapter> FAdapter;
     std::unique_ptr<TSimController> FController;
     std::unique_ptr<TSimClock> FClock;

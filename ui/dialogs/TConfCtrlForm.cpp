@@ -4,18 +4,20 @@
 
 #include <QGroupBox>
 
+#include "settings/Gettext.h"
+
 namespace {
 
 // clang-format off
 constexpr TSliderRowDef kRows[] = {
-    // slider, caption, top, range, small and large step, major ticks, field;
-    // encoding, value box text
-    { "PosInteg", "Positioning Integration",         16,   0,   50,  1,  10, 6, &CtrlSet::PosInteg,
-      fePosInteg, vtSlider },
-    { "RpmReacL", "Rpm of reaction of slow probe",   64, 500, 1500, 10, 100, 3, &CtrlSet::RpmReacL,
-      feUnscaled, vtField },
-    { "RpmReacH", "Rpm of reaction of quick probe", 112, 1000, 5000, 10, 100, 5, &CtrlSet::RpmReacH,
-      feUnscaled, vtField },
+    // slider, caption, top, range, small and large step, major ticks;
+    // field, encoding, value box text
+    { "PosInteg", N_("Positioning Integration"),         16,    0,   50,  1,  10, 6,
+      &CtrlSet::PosInteg, fePosInteg, vtSlider },
+    { "RpmReacL", N_("Rpm of reaction of slow probe"),   64,  500, 1500, 10, 100, 3,
+      &CtrlSet::RpmReacL, feUnscaled, vtField },
+    { "RpmReacH", N_("Rpm of reaction of quick probe"), 112, 1000, 5000, 10, 100, 5,
+      &CtrlSet::RpmReacH, feUnscaled, vtField },
 };
 // clang-format on
 
@@ -24,10 +26,10 @@ constexpr const char* kLoadOrder[] = { "PosInteg", "RpmReacL", "RpmReacH" };
 } // namespace
 
 TConfCtrlForm::TConfCtrlForm(TControlSet& controlSet, TMainDisplays& displays, QWidget* parent)
-    : TConfDialog("CONTROL SYSTEM CONFIGURATION", { 388, 205 }, { 308, 176 }, controlSet,
+    : TConfDialog(N_("CONTROL SYSTEM CONFIGURATION"), { 388, 205 }, { 308, 176 }, controlSet,
                   displays, parent)
 {
-    AddRows(AddGroupBox("Positioning of modulate valve", { 4, 4, 381, 169 }), kRows, {});
+    AddRows(AddGroupBox(N_("Positioning of modulate valve"), { 4, 4, 381, 169 }), kRows, {});
     FRpmReacL = Row(QStringLiteral("RpmReacL"));
     FRpmReacH = Row(QStringLiteral("RpmReacH"));
     FormCreate(kLoadOrder, kLoadOrder);

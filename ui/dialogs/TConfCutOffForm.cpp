@@ -7,30 +7,32 @@
 
 #include <QGroupBox>
 
+#include "settings/Gettext.h"
+
 namespace {
 
-constexpr TFlagBoxDef kTpsInv = { "TpsInv", "TPS with inverted signal (5 - 0 Volt)", cfTpsInv,
+constexpr TFlagBoxDef kTpsInv = { "TpsInv", N_("TPS with inverted signal (5 - 0 Volt)"), cfTpsInv,
                                    8, 8, 357 };
-constexpr TFlagBoxDef kLowerActive = { "CutOffLAct", "Active", cfCutOffLAct, 8, 16, 65 };
-constexpr TFlagBoxDef kUpperActive = { "CutOffHAct", "Active", cfCutOffHAct, 8, 16, 65 };
+constexpr TFlagBoxDef kLowerActive = { "CutOffLAct", N_("Active"), cfCutOffLAct, 8, 16, 65 };
+constexpr TFlagBoxDef kUpperActive = { "CutOffHAct", N_("Active"), cfCutOffHAct, 8, 16, 65 };
 
 // clang-format off
 constexpr TSliderRowDef kLowerRows[] = {
     // slider, caption, top, range, small and large step, major ticks, field;
     // encoding, value box text, unit, decimals of the tick labels
-    { "CutOffLTps", "TPS",             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffLTps,
-      feVolts, vtVolts, "Volt", 2 },
-    { "CutOffLRpm", "RPM",             80, 0, 4000, 10, 100, 5, &CtrlSet::CutOffLRpm,
-      feUnscaled, vtField, "Rpm" },
-    { "CutOffLPos", "Valve position", 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffLPos,
+    { "CutOffLTps", N_("TPS"),             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffLTps,
+      feVolts, vtVolts, N_("Volt"), 2 },
+    { "CutOffLRpm", N_("RPM"),             80, 0, 4000, 10, 100, 5, &CtrlSet::CutOffLRpm,
+      feUnscaled, vtField, N_("Rpm") },
+    { "CutOffLPos", N_("Valve position"), 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffLPos,
       feUnscaled, vtField },
 };
 constexpr TSliderRowDef kUpperRows[] = {
-    { "CutOffHTps", "TPS",             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffHTps,
-      feVolts, vtVolts, "Volt", 2 },
-    { "CutOffHRpm", "RPM",             80, 0, 8000, 10, 100, 5, &CtrlSet::CutOffHRpm,
-      feUnscaled, vtField, "Rpm" },
-    { "CutOffHPos", "Valve position", 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffHPos,
+    { "CutOffHTps", N_("TPS"),             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffHTps,
+      feVolts, vtVolts, N_("Volt"), 2 },
+    { "CutOffHRpm", N_("RPM"),             80, 0, 8000, 10, 100, 5, &CtrlSet::CutOffHRpm,
+      feUnscaled, vtField, N_("Rpm") },
+    { "CutOffHPos", N_("Valve position"), 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffHPos,
       feUnscaled, vtField },
 };
 // clang-format on
@@ -44,14 +46,14 @@ constexpr const char* kLoadOrder[] = {
 
 TConfCutOffForm::TConfCutOffForm(TControlSet& controlSet, TMainDisplays& displays,
                                  QWidget* parent)
-    : TConfDialog("CUT-OFF CONFIGURATION", { 388, 425 }, { 308, 396 }, controlSet, displays,
+    : TConfDialog(N_("CUT-OFF CONFIGURATION"), { 388, 425 }, { 308, 396 }, controlSet, displays,
                   parent)
 {
     AddFlagBox(this, kTpsInv);
-    QGroupBox* lower = AddGroupBox("Lower", { 4, 28, 381, 181 });
+    QGroupBox* lower = AddGroupBox(N_("Lower"), { 4, 28, 381, 181 });
     AddFlagBox(lower, kLowerActive);
     AddRows(lower, kLowerRows, {});
-    QGroupBox* upper = AddGroupBox("Cut for high", { 4, 212, 381, 181 });
+    QGroupBox* upper = AddGroupBox(N_("Cut for high"), { 4, 212, 381, 181 });
     AddFlagBox(upper, kUpperActive);
     AddRows(upper, kUpperRows, {});
 

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "settings/Gettext.h"
+
 TConfDialog::TConfDialog(const char* caption, QSize clientSize, QPoint okPlace,
                          TControlSet& controlSet, TMainDisplays& displays, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
@@ -25,7 +27,7 @@ TConfDialog::TConfDialog(const char* caption, QSize clientSize, QPoint okPlace,
     f.setPixelSize(11);
     setFont(f);
 
-    FBAceptar = new QPushButton(QStringLiteral("Ok"), this);
+    FBAceptar = new QPushButton(QStringLiteral(N_("Ok")), this);
     FBAceptar->setObjectName(QStringLiteral("BAceptar"));
     FBAceptar->setGeometry(okPlace.x(), okPlace.y(), 75, 25);
     FBAceptar->setDefault(true);

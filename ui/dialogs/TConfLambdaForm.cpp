@@ -7,48 +7,50 @@
 
 #include <QGroupBox>
 
+#include "settings/Gettext.h"
+
 namespace {
 
-constexpr TFlagBoxDef kSondaInv = { "SondaInv", "Inverted (alone for probes of 5 Volts)",
+constexpr TFlagBoxDef kSondaInv = { "SondaInv", N_("Inverted (alone for probes of 5 Volts)"),
                                      cfSondaInv, 8, 16, 357 };
-constexpr TFlagBoxDef kActSim = { "ActSim", "Active", cfActSim, 8, 16, 97 };
-constexpr TFlagBoxDef kActSim2 = { "ActSim2", "Active", cfActSim2, 8, 16, 97 };
-constexpr TFlagBoxDef kSimCutOff = { "SimCutOff", "Active", cfSimCutOff, 8, 16, 97 };
+constexpr TFlagBoxDef kActSim = { "ActSim", N_("Active"), cfActSim, 8, 16, 97 };
+constexpr TFlagBoxDef kActSim2 = { "ActSim2", N_("Active"), cfActSim2, 8, 16, 97 };
+constexpr TFlagBoxDef kSimCutOff = { "SimCutOff", N_("Active"), cfSimCutOff, 8, 16, 97 };
 
 // clang-format off
 constexpr TSliderRowDef kProbeRows[] = {
     // slider, caption, top, range, small and large step, major ticks, field;
     // encoding, value box text, unit
-    { "TimArrSonda", "Starts up Time",  32, 0,  250,  1,  10, 6, &CtrlSet::TimArrSonda,
-      feUnscaled, vtField, "Sec" },
-    { "SondaRica",   "Rich",            80, 0, 5000,  1,  10, 6, &CtrlSet::SondaRica,
-      feMillivolts, vtSlider, "mV" },
-    { "SondaPobre",  "Poor",           128, 0, 5000,  1,  10, 6, &CtrlSet::SondaPobre,
-      feMillivolts, vtSlider, "mV" },
-    { "SondaIdeal",  "Ideal/Optimum",  176, 0, 5000,  1,  10, 6, &CtrlSet::SondaIdeal,
-      feMillivolts, vtSlider, "mV" },
+    { "TimArrSonda", N_("Starts up Time"),  32, 0,  250,  1,  10, 6, &CtrlSet::TimArrSonda,
+      feUnscaled, vtField, N_("Sec") },
+    { "SondaRica",   N_("Rich"),            80, 0, 5000,  1,  10, 6, &CtrlSet::SondaRica,
+      feMillivolts, vtSlider, N_("mV") },
+    { "SondaPobre",  N_("Poor"),           128, 0, 5000,  1,  10, 6, &CtrlSet::SondaPobre,
+      feMillivolts, vtSlider, N_("mV") },
+    { "SondaIdeal",  N_("Ideal/Optimum"),  176, 0, 5000,  1,  10, 6, &CtrlSet::SondaIdeal,
+      feMillivolts, vtSlider, N_("mV") },
 };
 constexpr TSliderRowDef kEmulationRows[] = {
-    { "SimHTim",     "High time",       32, 0, 5000, 10, 100, 6, &CtrlSet::SimHTim,
-      feTensOfMs, vtSlider, "mS" },
-    { "SimLTim",     "Low time",        80, 0, 5000, 10, 100, 6, &CtrlSet::SimLTim,
-      feTensOfMs, vtSlider, "mS" },
-    { "SimHLev",     "High level",     128, 0, 5000,  5, 100, 6, &CtrlSet::SimHLev,
-      feMillivolts, vtSlider, "mV" },
-    { "SimLLev",     "Low level",      176, 0, 5000,  5, 100, 6, &CtrlSet::SimLLev,
-      feMillivolts, vtSlider, "mV" },
+    { "SimHTim",     N_("High time"),       32, 0, 5000, 10, 100, 6, &CtrlSet::SimHTim,
+      feTensOfMs, vtSlider, N_("mS") },
+    { "SimLTim",     N_("Low time"),        80, 0, 5000, 10, 100, 6, &CtrlSet::SimLTim,
+      feTensOfMs, vtSlider, N_("mS") },
+    { "SimHLev",     N_("High level"),     128, 0, 5000,  5, 100, 6, &CtrlSet::SimHLev,
+      feMillivolts, vtSlider, N_("mV") },
+    { "SimLLev",     N_("Low level"),      176, 0, 5000,  5, 100, 6, &CtrlSet::SimLLev,
+      feMillivolts, vtSlider, N_("mV") },
 };
 constexpr TSliderRowDef kHighRegimeRows[] = {
-    { "Sim2RPM",     "Active over",     33, 2000, 7000, 5, 100, 6, &CtrlSet::Sim2RPM,
-      feUnscaled, vtSlider, "RPM" },
-    { "Sim2HTim",    "High time",       82, 0, 1500, 10, 100, 6, &CtrlSet::Sim2HTim,
-      feTensOfMs, vtSlider, "mS" },
-    { "Sim2LTim",    "Low time",       130, 0, 1500, 10, 100, 6, &CtrlSet::Sim2LTim,
-      feTensOfMs, vtSlider, "mS" },
+    { "Sim2RPM",     N_("Active over"),     33, 2000, 7000, 5, 100, 6, &CtrlSet::Sim2RPM,
+      feUnscaled, vtSlider, N_("RPM") },
+    { "Sim2HTim",    N_("High time"),       82, 0, 1500, 10, 100, 6, &CtrlSet::Sim2HTim,
+      feTensOfMs, vtSlider, N_("mS") },
+    { "Sim2LTim",    N_("Low time"),       130, 0, 1500, 10, 100, 6, &CtrlSet::Sim2LTim,
+      feTensOfMs, vtSlider, N_("mS") },
 };
 constexpr TSliderRowDef kCutOffRows[] = {
-    { "SimCutOffLevel", "Level",        40, 0, 5000,  1,  10, 6, &CtrlSet::SimCutOffLevel,
-      feMillivolts, vtSlider, "mV" },
+    { "SimCutOffLevel", N_("Level"),        40, 0, 5000,  1,  10, 6, &CtrlSet::SimCutOffLevel,
+      feMillivolts, vtSlider, N_("mV") },
 };
 // clang-format on
 
@@ -86,23 +88,23 @@ constexpr int kLimitIdeal = 2;
 
 TConfLambdaForm::TConfLambdaForm(TControlSet& controlSet, TMainDisplays& displays,
                                  QWidget* parent)
-    : TConfDialog("LAMBDA CONTROL CONFIGURATION", { 778, 468 }, { 693, 438 }, controlSet,
+    : TConfDialog(N_("LAMBDA CONTROL CONFIGURATION"), { 778, 468 }, { 693, 438 }, controlSet,
                   displays, parent)
 {
-    QGroupBox* probe = AddGroupBox("Lambda probe", { 5, 5, 381, 229 });
+    QGroupBox* probe = AddGroupBox(N_("Lambda probe"), { 5, 5, 381, 229 });
     AddFlagBox(probe, kSondaInv);
     AddRows(probe, kProbeRows, {});
 
-    QGroupBox* emulation = AddGroupBox("Lambda probe emulation", { 5, 235, 381, 230 });
+    QGroupBox* emulation = AddGroupBox(N_("Lambda probe emulation"), { 5, 235, 381, 230 });
     AddFlagBox(emulation, kActSim);
     AddRows(emulation, kEmulationRows, {});
 
-    QGroupBox* highRegime = AddGroupBox("Lambda probe emulation on high regime",
+    QGroupBox* highRegime = AddGroupBox(N_("Lambda probe emulation on high regime"),
                                         { 390, 5, 381, 186 });
     AddFlagBox(highRegime, kActSim2);
     AddRows(highRegime, kHighRegimeRows, {});
 
-    QGroupBox* cutOff = AddGroupBox("Emulation on Cut-Off", { 389, 235, 381, 101 });
+    QGroupBox* cutOff = AddGroupBox(N_("Emulation on Cut-Off"), { 389, 235, 381, 101 });
     AddFlagBox(cutOff, kSimCutOff);
     AddRows(cutOff, kCutOffRows, kCutOffPlace);
 

@@ -8,10 +8,12 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QTimer>
 
 // Brevon on a simulated KORVEL-CONNECT adapter with a simulated Orbel controller on its
 // serial line, both in this process. The real link and protocol run unchanged above the
-// simulated transport. BREVON_DEMO_GRAPH=1 starts with the lambda plot shown (screenshots).
+// simulated transport. For screenshots, BREVON_DEMO_GRAPH=1 starts with the lambda plot shown
+// and BREVON_DEMO_LAMBDA=1 opens the lambda dialog once the message loop runs.
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -35,6 +37,8 @@ int main(int argc, char** argv)
         });
         if (qEnvironmentVariableIntValue("BREVON_DEMO_GRAPH") == 1)
             main.BVerGrafClick();
+        if (qEnvironmentVariableIntValue("BREVON_DEMO_LAMBDA") == 1)
+            QTimer::singleShot(0, &main, &TMainForm::BConfLambdaClick);
         clock.Start();
     };
     const int result = start.Run(app);

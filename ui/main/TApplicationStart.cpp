@@ -1,5 +1,6 @@
 #include "ui/main/TApplicationStart.h"
 
+#include "settings/TComponentTranslator.h"
 #include "ui/main/TFixedTexts.h"
 #include "ui/main/TWindowSet.h"
 
@@ -16,8 +17,10 @@ TApplicationStart::TApplicationStart(TMainForm::TTransportFactory transports)
 
 void TApplicationStart::RegisterTranslationExclusions()
 {
-    // TODO(settings): the exclusions of the window translation (TP_GlobalIgnoreClassProperty,
-    // TP_GlobalIgnoreClass), registered before any window exists.
+    // A value box shows a number, and a font list shows the names of fonts: neither is a text
+    // to translate, in whatever window they stand.
+    TP_GlobalIgnoreClass("TValueBox");
+    TP_GlobalIgnoreClass("QFontComboBox");
 }
 
 int TApplicationStart::Run(QApplication& app)

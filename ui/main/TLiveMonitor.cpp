@@ -35,6 +35,8 @@ constexpr int kPlotHeight = 284;
 constexpr double kSliderMax = 500;
 constexpr double kValveMarkerSize = 11;
 constexpr int kLevelLabelWidth = 66; // up to the LED bars at 72
+constexpr int kUnitLabelLeft = 520;
+constexpr int kUnitLabelWidth = 56;  // up to the RPM gauge at 576
 
 QFont BoldFont(QFont font)
 {
@@ -68,16 +70,17 @@ T* TLiveMonitor::Place(T* control, const char* name, int left, int top, int widt
     return control;
 }
 
-QLabel* TLiveMonitor::AddLabel(const char* name, const char* text, int left, int top,
-                               int wrapWidth)
+QLabel* TLiveMonitor::AddLabel(const char* name, const char* text, int left, int top, int width,
+                               bool wrap)
 {
+    // As wide as the room the label has, not as its text: a translation may be longer.
     auto* label = new QLabel(QLatin1String(text), this);
-    if (wrapWidth <= 0)
-        return Place(label, name, left, top);
+    if (!wrap)
+        return Place(label, name, left, top, width);
     // Beside an instrument: longer texts (and translations) go on to a second line.
     label->setWordWrap(true);
-    label->setFixedWidth(wrapWidth);
-    return Place(label, name, left, top, wrapWidth, label->heightForWidth(wrapWidth));
+    label->setFixedWidth(width);
+    return Place(label, name, left, top, width, label->heightForWidth(width));
 }
 
 TValueBox* TLiveMonitor::AddValueBox(const char* name, int left, int top, const char* label,
@@ -88,8 +91,8 @@ TValueBox* TLiveMonitor::AddValueBox(const char* name, int left, int top, const 
     if (label) {
         // "VAL_Tps" gets the label "LTps".
         const QByteArray labelName = QByteArray("L") + (name + 4);
-        auto* l = Place(new QLabel(QLatin1String(label), this), labelName.constData(), 520, top,
-                        -1, 21);
+        auto* l = Place(new QLabel(QLatin1String(label), this), labelName.constData(),
+                        kUnitLabelLeft, top, kUnitLabelWidth, 21);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
     return box;
@@ -171,14 +174,14 @@ void TLiveMonitor::BuildModeAndFuel()
     FLedCtrl = Place(new TLed(this), "LedCtrl", 104, 328, 37, 37);
     FLedCtrl->setOnColor(kRed);
 
-    AddLabel("StaticText4", N_("Gasoline"), 172, 318);
+    AddLabel("StaticText4", N_("Gasoline"), 172, 318, 76);
     FLedNafta = Place(new TLed(this), "LedNafta", 194, 341, 29, 29);
     FLedNafta->setOnColor(kLime);
-    AddLabel("StaticText5", N_("Cng/Ngv"), 253, 318);
+    AddLabel("StaticText5", N_("Cng/Ngv"), 253, 318, 110);
     FLedGnc = Place(new TLed(this), "LedGnc", 272, 341, 29, 29);
     FLedGnc->setOnColor(kYellow);
 
-    AddLabel("StaticText9", N_("RPM Signal setting"), 372, 320);
+    AddLabel("StaticText9", N_("RPM Signal setting"), 372, 320, 201); // as wide as the list
     FPulsoVuelta = Place(new QComboBox(this), "PulsoVuelta", 372, 338, 201, 21);
     for (int i = 0; i < kPulsoVueltaItems; ++i)
         FPulsoVuelta->addItem(QLatin1String(PulsoVueltaItemText(i)));
@@ -223,7 +226,7 @@ void TLiveMonitor::BuildValve()
 
 void TLiveMonitor::BuildLevels()
 {
-    AddLabel("StaticText2", N_("Lambda probe"), 4, 468, kLevelLabelWidth);
+    AddLabel("StaticText2", N_("Lambda probe"), 4, 468, kLevelLabelWidth, true);
     FLEV_Lambda = Place(new TLedBar(this), "LEV_Lambda", 72, 472, 409, 21);
     FLEV_Lambda->setMaximum(1024);
     FLEV_Lambda->setSection1Color(kYellow);
@@ -231,7 +234,7 @@ void TLiveMonitor::BuildLevels()
     FLEV_Lambda->setSection3Color(kRed);
     FVAL_Lambda = AddValueBox("VAL_Lambda", 480, 472, N_("mV"));
 
-    AddLabel("StaticText3", N_("TPS"), 4, 504, kLevelLabelWidth);
+    AddLabel("StaticText3", N_("TPS"), 4, 504, kLevelLabelWidth, true);
     FLEV_Tps = Place(new TLedBar(this), "LEV_Tps", 72, 504, 409, 21);
     FLEV_Tps->setMaximum(1024);
     FLEV_Tps->setSection1Color(kLime);

@@ -79,7 +79,8 @@ private:
     // Puts a control at its place in client-area coordinates.
     template <class T>
     T* Place(T* control, const char* name, int left, int top, int width = -1, int height = -1);
-    QLabel* AddLabel(const char* name, const char* text, int left, int top, int wrapWidth = 0);
+    QLabel* AddLabel(const char* name, const char* text, int left, int top, int width,
+                     bool wrap = false);
     TValueBox* AddValueBox(const char* name, int left, int top, const char* label = nullptr,
                            int width = 37);
 

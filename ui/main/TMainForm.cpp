@@ -2,6 +2,8 @@
 
 #include "protocol/CtrlSetEncoding.h"
 #include "settings/TComponentTranslator.h"
+#include "settings/TLanguageMenu.h"
+#include "settings/TOpcionesAvanzadas.h"
 #include "ui/dialogs/TConfCtrlForm.h"
 #include "ui/dialogs/TConfCutOffForm.h"
 #include "ui/dialogs/TConfLambdaForm.h"
@@ -10,7 +12,10 @@
 #include "ui/main/TMainActions.h"
 #include "ui/main/TMainEdits.h"
 #include "ui/main/TSupervision.h"
+#include "ui/memory/TFLoadProg.h"
+#include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TMemoryOps.h"
+#include "ui/memory/TPassForm.h"
 #include "ui/widgets/TAngularGauge.h"
 #include "ui/widgets/TLed.h"
 #include "ui/widgets/TLedBar.h"
@@ -69,17 +74,18 @@ TMainForm::TValveControls TMainForm::ValveControls(int field) const
     }
 }
 
-TMainForm::TMainForm(TTransportFactory transports, TKorvelComm::TOptions linkOptions,
-                     QWidget* parent)
+TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                               | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                               | Qt::WindowCloseButtonHint)
     , FTransportFactory(std::move(transports))
-    , FLinkOptions(linkOptions)
+    , FStartOptions(std::move(options))
 {
     static const bool resourcesReady = InitMainWindowResources();
     Q_UNUSED(resourcesReady);
     setObjectName(QStringLiteral("MainForm"));
+    // The caption is the program's title and version, or a file's name.
+    TP_Ignore(this);
     setContextMenuPolicy(Qt::NoContextMenu); // no toolbar toggling menu
 
     FMemoryOps = std::make_unique<TMemoryOps>(FProtocol, FControlSet, *this, FPasswords, this);
@@ -201,6 +207,9 @@ void TMainForm::AttachWindows(TMemProtForm* memProt, TPassForm* pass, TConfLambd
     FConfCtrlForm = confCtrl;
     FMemoryOps->SetDialogs(loadProg, pass, memProt);
     FMemoryOps->SetRefreshers({ this, confLambda, confCtrl, confCutOff });
+    FMemProtForm = memProt;
+    FPassForm = pass;
+    FLoadProg = loadProg;
 }
 
 QMenu* TMainForm::MLanguage() const
@@ -223,7 +232,7 @@ void TMainForm::FormCreate()
     LanguageStartUp();
     // WriteDelay starts at 0 with the supervision: no edit is waiting.
     SetFixedTexts();
-    TranslateWindow();
+    TranslateComponent(this);
     CreateLink();
     FProtocol.SetControllerVersion(0);
     SetFixedTexts();
@@ -231,19 +240,30 @@ void TMainForm::FormCreate()
 
 void TMainForm::CreateOptions()
 {
-    // TODO(settings): create the options object TOpcionesAvanzadas here (it loads the stored
-    // options) and keep it for the language start-up and the language changes.
+    const QString& file = FStartOptions.settingsFile;
+    FOptions = file.isEmpty() ? std::make_unique<TOpcionesAvanzadas>()
+                              : std::make_unique<TOpcionesAvanzadas>(file);
 }
 
 void TMainForm::LanguageStartUp()
 {
-    // TODO(settings): language start-up: LangCodes and LangNames, the language-name catalog,
-    // the stored language (LangCode) and the items of MLanguage (TLanguageMenu::Fill).
+    const QString& base = FStartOptions.catalogBaseDir;
+    FGettext = base.isEmpty() ? std::make_unique<TGettext>() : std::make_unique<TGettext>(base);
+    FLanguages = FGettext->LanguageStartUp(FOptions->LangCode());
+    FLanguageMenu = std::make_unique<TLanguageMenu>(*MLanguage(), *FGettext);
+    connect(FLanguageMenu.get(), &TLanguageMenu::LanguageSelected, this,
+            &TMainForm::LanguageSelected);
+    FLanguageMenu->Fill(FLanguages);
 }
 
-void TMainForm::TranslateWindow()
+void TMainForm::LanguageSelected(const QString& code)
 {
-    // TODO(settings): TranslateComponent(this) once the language start-up is in place.
+    QWidget* const windows[] = { this,           FMemProtForm,  FPassForm, FConfLambdaForm,
+                                 FConfCutOffForm, FConfCtrlForm, FLoadProg };
+    for (QWidget* window : windows)
+        RetranslateComponent(window);
+    SetFixedTexts();
+    FOptions->SetLangCode(code);
 }
 
 void TMainForm::CreateCutOffAnnotations()
@@ -256,7 +276,8 @@ void TMainForm::CreateCutOffAnnotations()
 void TMainForm::CreateLink()
 {
     FLink = std::make_unique<TKorvelComm>(
-        FTransportFactory ? FTransportFactory() : TKorvelComm::TTransports {}, FLinkOptions);
+        FTransportFactory ? FTransportFactory() : TKorvelComm::TTransports {},
+        FStartOptions.link);
     FLink->OnLinkData = [this] { FProtocol.ReceiveFrames(); };
     FLink->OnFault = [this](const QString& message) {
         // Shown after the link's call has returned: the box runs an event loop in which the

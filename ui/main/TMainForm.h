@@ -4,6 +4,7 @@
 #include "protocol/TControlSet.h"
 #include "protocol/TControllerProtocol.h"
 #include "protocol/TTelemetryView.h"
+#include "settings/TGettext.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
 #include "ui/main/TSupervisionView.h"
@@ -11,6 +12,7 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -22,12 +24,14 @@ class TConfCtrlForm;
 class TConfCutOffForm;
 class TConfLambdaForm;
 class TFLoadProg;
+class TLanguageMenu;
 class TLed;
 class TLiveMonitor;
 class TMainActions;
 class TMainEdits;
 class TMemProtForm;
 class TMemoryOps;
+class TOpcionesAvanzadas;
 class TPassForm;
 class TSupervision;
 
@@ -53,7 +57,16 @@ public:
     static constexpr int kRefreshIntervalMs = 100;
     static constexpr int kTimer1IntervalMs = 500;
 
-    explicit TMainForm(TTransportFactory transports, TKorvelComm::TOptions linkOptions = {},
+    // Where the window finds what it reads at start-up besides the adapter.
+    struct TOptions {
+        TKorvelComm::TOptions link;
+        // The settings file of the advanced options; empty: the per-user store.
+        QString settingsFile;
+        // The folder that holds locale/ with the catalogs; empty: the executable's folder.
+        QString catalogBaseDir;
+    };
+
+    explicit TMainForm(TTransportFactory transports, TOptions options = {},
                        QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -75,6 +88,7 @@ public:
     TMainActions& Actions() const { return *FActions; }
     QTimer& TimerRefreshCtrlSet() { return FTimerRefreshCtrlSet; }
     QTimer& Timer1() { return FTimer1; }
+    TOpcionesAvanzadas& Options() const { return *FOptions; }
     QMenu* MLanguage() const;
     TLed* iLedCommSts() const;
     // Status-bar panel 0 (adapter) or 1 (controller).
@@ -151,7 +165,7 @@ private:
     void FormCreate();
     void CreateOptions();
     void LanguageStartUp();
-    void TranslateWindow();
+    void LanguageSelected(const QString& code);
     void CreateCutOffAnnotations();
     void CreateLink();
     void BuildStatusBar();
@@ -163,7 +177,14 @@ private:
     void ShowValveField(int field, uint16_t value);
 
     TTransportFactory FTransportFactory;
-    TKorvelComm::TOptions FLinkOptions;
+    TOptions FStartOptions;
+
+    // Stored options and language, made by FormCreate. The menu refers to the translation.
+    std::unique_ptr<TOpcionesAvanzadas> FOptions;
+    std::unique_ptr<TGettext> FGettext;
+    std::unique_ptr<TLanguageMenu> FLanguageMenu;
+    TLanguageLists FLanguages; // LangCodes and LangNames, fixed at start-up
+
 
     // Controller and memory state, on the user-interface thread.
     TControlSet FControlSet;
@@ -182,10 +203,14 @@ private:
     QTimer FTimerRefreshCtrlSet;
     QTimer FTimer1;
 
-    // The configuration dialogs, made once by the start-up and shown again each time.
+    // The six other windows, made once by the start-up; the configuration dialogs are shown
+    // again each time, and all six are translated again after a language change.
+    TMemProtForm* FMemProtForm = nullptr;
+    TPassForm* FPassForm = nullptr;
     TConfLambdaForm* FConfLambdaForm = nullptr;
     TConfCutOffForm* FConfCutOffForm = nullptr;
     TConfCtrlForm* FConfCtrlForm = nullptr;
+    TFLoadProg* FLoadProg = nullptr;
 
     QByteArray FAppTitle;
     QByteArray FAdapterLabel;

@@ -1,5 +1,6 @@
 #include "ui/main/TWindowSet.h"
 
+#include "settings/TComponentTranslator.h"
 #include "ui/dialogs/TConfCtrlForm.h"
 #include "ui/dialogs/TConfCutOffForm.h"
 #include "ui/dialogs/TConfLambdaForm.h"
@@ -7,17 +8,32 @@
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TPassForm.h"
 
-TWindowSet::TWindowSet(TMainForm::TTransportFactory transports,
-                       TKorvelComm::TOptions linkOptions)
+namespace {
+
+// A window translates itself once it is made, into the language the main window's start-up
+// chose.
+template <class T>
+std::unique_ptr<T> Translated(std::unique_ptr<T> window)
 {
-    FMainForm = std::make_unique<TMainForm>(std::move(transports), linkOptions);
+    TranslateComponent(window.get());
+    return window;
+}
+
+} // namespace
+
+TWindowSet::TWindowSet(TMainForm::TTransportFactory transports, TMainForm::TOptions options)
+{
+    FMainForm = std::make_unique<TMainForm>(std::move(transports), std::move(options));
     TMainForm& main = *FMainForm;
-    FMemProtForm = std::make_unique<TMemProtForm>(main.Protocol(), main.Passwords(), &main);
-    FPassForm = std::make_unique<TPassForm>(main.Passwords(), &main);
-    FConfLambdaForm = std::make_unique<TConfLambdaForm>(main.ControlSet(), main, &main);
-    FConfCutOffForm = std::make_unique<TConfCutOffForm>(main.ControlSet(), main, &main);
-    FConfCtrlForm = std::make_unique<TConfCtrlForm>(main.ControlSet(), main, &main);
-    FLoadProg = std::make_unique<TFLoadProg>(main.Protocol(), &main);
+    FMemProtForm =
+        Translated(std::make_unique<TMemProtForm>(main.Protocol(), main.Passwords(), &main));
+    FPassForm = Translated(std::make_unique<TPassForm>(main.Passwords(), &main));
+    FConfLambdaForm =
+        Translated(std::make_unique<TConfLambdaForm>(main.ControlSet(), main, &main));
+    FConfCutOffForm =
+        Translated(std::make_unique<TConfCutOffForm>(main.ControlSet(), main, &main));
+    FConfCtrlForm = Translated(std::make_unique<TConfCtrlForm>(main.ControlSet(), main, &main));
+    FLoadProg = Translated(std::make_unique<TFLoadProg>(main.Protocol(), &main));
     main.AttachWindows(FMemProtForm.get(), FPassForm.get(), FConfLambdaForm.get(),
                        FConfCutOffForm.get(), FConfCtrlForm.get(), FLoadProg.get());
 }

@@ -13,13 +13,13 @@ class TMemProtForm;
 class TPassForm;
 
 // The program's seven windows, made once in their fixed order: the main window, then
-// TMemProtForm, TPassForm, TConfLambdaForm, TConfCutOffForm, TConfCtrlForm and TFLoadProg, and
-// attached to the main window. The dialogs are children of the main window and are destroyed
-// before it.
+// TMemProtForm, TPassForm, TConfLambdaForm, TConfCutOffForm, TConfCtrlForm and TFLoadProg, each
+// translated as soon as it is made, and attached to the main window. The dialogs are children
+// of the main window and are destroyed before it.
 class TWindowSet {
 public:
     explicit TWindowSet(TMainForm::TTransportFactory transports,
-                        TKorvelComm::TOptions linkOptions = {});
+                        TMainForm::TOptions options = {});
     ~TWindowSet();
     TWindowSet(const TWindowSet&) = delete;
     TWindowSet& operator=(const TWindowSet&) = delete;

@@ -15,12 +15,14 @@
 
 #include <thread>
 
+#include "settings/Gettext.h"
+
 TFLoadProg::TFLoadProg(TControllerProtocol& protocol, QWidget* parent)
     : QDialog(parent)
     , FProtocol(protocol)
 {
     setObjectName(QStringLiteral("FLoadProg"));
-    setWindowTitle(QStringLiteral("Load Memory"));
+    setWindowTitle(QStringLiteral(N_("Load Memory")));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
 
@@ -29,11 +31,11 @@ TFLoadProg::TFLoadProg(TControllerProtocol& protocol, QWidget* parent)
     bevel->setFrameShape(QFrame::StyledPanel);
     bevel->setFrameShadow(QFrame::Sunken);
     auto* labels = new QVBoxLayout(bevel);
-    FLLoading = new QLabel(QStringLiteral("Loading Memory..."), bevel);
+    FLLoading = new QLabel(QStringLiteral(N_("Loading Memory...")), bevel);
     FLLoading->setObjectName(QStringLiteral("LLoading"));
-    FLLoadingOk = new QLabel(QStringLiteral("Memory loaded finished succesfull  "), bevel);
+    FLLoadingOk = new QLabel(QStringLiteral(N_("Memory loaded finished succesfull  ")), bevel);
     FLLoadingOk->setObjectName(QStringLiteral("LLoadingOk"));
-    FLLoadingFailed = new QLabel(QStringLiteral("Loading Failed, try again"), bevel);
+    FLLoadingFailed = new QLabel(QStringLiteral(N_("Loading Failed, try again")), bevel);
     FLLoadingFailed->setObjectName(QStringLiteral("LLoadingFailed"));
     for (QLabel* l : { FLLoading, FLLoadingOk, FLLoadingFailed }) {
         l->setAlignment(Qt::AlignCenter);
@@ -48,10 +50,10 @@ TFLoadProg::TFLoadProg(TControllerProtocol& protocol, QWidget* parent)
     FProgress->setTextVisible(false);
     labels->addWidget(FProgress);
 
-    FOKBtn = new QPushButton(QStringLiteral("OK"), this);
+    FOKBtn = new QPushButton(QStringLiteral(N_("OK")), this);
     FOKBtn->setObjectName(QStringLiteral("OKBtn"));
     FOKBtn->setDefault(true);
-    FCancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    FCancelBtn = new QPushButton(QStringLiteral(N_("Cancel")), this);
     FCancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     connect(FOKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(FCancelBtn, &QPushButton::clicked, this, &QDialog::reject);

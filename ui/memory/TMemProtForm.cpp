@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "settings/Gettext.h"
+
 namespace {
 
 // Fixed Spanish messages of the protection dialog; they are not translated.
@@ -40,7 +42,7 @@ TMemProtForm::TMemProtForm(TControllerProtocol& protocol, TPasswords& passwords,
     , FPasswords(passwords)
 {
     setObjectName(QStringLiteral("MemProtForm"));
-    setWindowTitle(QStringLiteral("MEMORY PROTECTION"));
+    setWindowTitle(QStringLiteral(N_("MEMORY PROTECTION")));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
     ShowMessage = [this](const QString& message) {
@@ -54,7 +56,8 @@ TMemProtForm::TMemProtForm(TControllerProtocol& protocol, TPasswords& passwords,
     FInActPass->setText(QString::fromLatin1(FPasswords.AcceptedPassword));
 
     auto* grid = new QGridLayout(this);
-    const char* captions[3] = { "Current Password", "New Password", "Confirm Password" };
+    const char* captions[3] = { N_("Current Password"), N_("New Password"),
+                                N_("Confirm Password") };
     QLineEdit* edits[3] = { FInActPass, FInNewPass, FInConfPass };
     for (int i = 0; i < 3; ++i) {
         auto* l = new QLabel(QString::fromLatin1(captions[i]), this);
@@ -62,10 +65,10 @@ TMemProtForm::TMemProtForm(TControllerProtocol& protocol, TPasswords& passwords,
         grid->addWidget(l, i, 0);
         grid->addWidget(edits[i], i, 1, 1, 2);
     }
-    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    auto* ok = new QPushButton(QStringLiteral(N_("Ok")), this);
     ok->setObjectName(QStringLiteral("BAceptar"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(QStringLiteral(N_("Cancel")), this);
     cancel->setObjectName(QStringLiteral("BCancel"));
     connect(ok, &QPushButton::clicked, this, &TMemProtForm::BAceptarClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

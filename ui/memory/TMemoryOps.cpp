@@ -22,7 +22,6 @@
 namespace {
 
 const QString kAppTitle = QStringLiteral("Brevon");
-const QString kMemFilter = QStringLiteral("Memory files (*.mem)");
 
 // Refusals of the load command after the controller accepted the password (or the unlock got
 // no answer) before Load Memory gives up.
@@ -34,7 +33,7 @@ QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    dialog.setNameFilter(kMemFilter);
+    dialog.setNameFilter(QString::fromUtf8(gettext("Memory files (*.mem)")));
     dialog.setDefaultSuffix(QStringLiteral("mem"));
     if (!current.isEmpty())
         dialog.selectFile(current);

@@ -8,17 +8,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "settings/Gettext.h"
+
 TPassForm::TPassForm(TPasswords& passwords, QWidget* parent)
     : QDialog(parent)
     , FPasswords(passwords)
 {
     setObjectName(QStringLiteral("PassForm"));
-    setWindowTitle(QStringLiteral("PROTECTED MEMORY"));
+    setWindowTitle(QStringLiteral(N_("PROTECTED MEMORY")));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
     FPasswords.PasswordGiven = false;
 
-    auto* label = new QLabel(QStringLiteral("Password"), this);
+    auto* label = new QLabel(QStringLiteral(N_("Password")), this);
     label->setObjectName(QStringLiteral("Label1"));
     FInActPass = new QLineEdit(this);
     FInActPass->setObjectName(QStringLiteral("InActPass"));
@@ -30,10 +32,10 @@ TPassForm::TPassForm(TPasswords& passwords, QWidget* parent)
     FInActPass->setFont(f);
     FInActPass->setText(QString::fromLatin1(FPasswords.EnteredPassword));
 
-    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    auto* ok = new QPushButton(QStringLiteral(N_("Ok")), this);
     ok->setObjectName(QStringLiteral("BAceptar"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(QStringLiteral(N_("Cancel")), this);
     cancel->setObjectName(QStringLiteral("BCancel"));
     connect(ok, &QPushButton::clicked, this, &TPassForm::BAceptarClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
