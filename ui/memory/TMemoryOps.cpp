@@ -5,6 +5,7 @@
 #include "protocol/TControllerProtocol.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
+#include "ui/main/TFixedTexts.h"
 #include "ui/memory/TControlSetFile.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-const QString kAppTitle = QStringLiteral("Brevon");
 
 // Refusals of the load command after the controller accepted the password (or the unlock got
 // no answer) before Load Memory gives up.
@@ -65,10 +65,10 @@ TMemoryOps::TMemoryOps(TControllerProtocol& protocol, TControlSet& controlSet,
         return RunFileDialog(FWindow, QFileDialog::AcceptSave, current);
     };
     ShowFileError = [this](const QString& message) {
-        QMessageBox::critical(FWindow, kAppTitle, message);
+        QMessageBox::critical(FWindow, QString::fromLatin1(TFixedTexts::AppTitle), message);
     };
     ShowLoadRefused = [this](const QString& message) {
-        QMessageBox::warning(FWindow, kAppTitle, message);
+        QMessageBox::warning(FWindow, QString::fromLatin1(TFixedTexts::AppTitle), message);
     };
 }
 
@@ -229,6 +229,6 @@ bool TMemoryOps::SaveTo(const QString& path)
 void TMemoryOps::SetCaptionFile(const QString& path)
 {
     if (FWindow)
-        FWindow->setWindowTitle(kAppTitle + QStringLiteral(" [") + QFileInfo(path).fileName()
-                                + QStringLiteral("]"));
+        FWindow->setWindowTitle(QString::fromLatin1(TFixedTexts::AppTitle) + QStringLiteral(" [")
+                                + QFileInfo(path).fileName() + QStringLiteral("]"));
 }
