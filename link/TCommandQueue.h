@@ -48,7 +48,15 @@ public:
         std::lock_guard lock(FLock);
         return FOutstanding == 0;
     }
-    void Wake() { FReady.notify_all(); }
+    // Wakes a Wait whose `wake` condition has become true. The lock orders this with the
+    // waiter's look at the condition, so the wake-up cannot fall between the look and the wait.
+    void Wake()
+    {
+        {
+            std::lock_guard lock(FLock);
+        }
+        FReady.notify_all();
+    }
 
 private:
     mutable std::mutex FLock;
