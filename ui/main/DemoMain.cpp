@@ -13,7 +13,7 @@
 // Brevon on a simulated KORVEL-CONNECT adapter with a simulated Orbel controller on its
 // serial line, both in this process. The real link and protocol run unchanged above the
 // simulated transport. For screenshots, BREVON_DEMO_GRAPH=1 starts with the lambda plot shown
-// and BREVON_DEMO_LAMBDA=1 opens the lambda dialog once the message loop runs.
+// and BREVON_DEMO_LAMBDA=1 opens the lambda dialog once the controller's version is known.
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -37,8 +37,18 @@ int main(int argc, char** argv)
         });
         if (qEnvironmentVariableIntValue("BREVON_DEMO_GRAPH") == 1)
             main.BVerGrafClick();
-        if (qEnvironmentVariableIntValue("BREVON_DEMO_LAMBDA") == 1)
-            QTimer::singleShot(0, &main, &TMainForm::BConfLambdaClick);
+        if (qEnvironmentVariableIntValue("BREVON_DEMO_LAMBDA") == 1) {
+            // Once the controller has told its version, so the dialog shows what it enables.
+            auto* wait = new QTimer(&main);
+            QObject::connect(wait, &QTimer::timeout, &main, [&main, wait] {
+                if (main.Protocol().ControllerVersion() == 0)
+                    return;
+                wait->stop();
+                wait->deleteLater();
+                main.BConfLambdaClick();
+            });
+            wait->start(100);
+        }
         clock.Start();
     };
     const int result = start.Run(app);
