@@ -64,12 +64,3 @@ void BM_QuietPollPass(benchmark::State& state)
 BENCHMARK(BM_QuietPollPass)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
