@@ -193,7 +193,6 @@ void TKorvelComm::Execute()
         const bool got = FQueue.Wait(cmd, [this] { return FStopRequested.load(); });
         if (FStopRequested.load() || (got && cmd == cmStop)) {
             ShutdownLink();
-            FStopped.store(true);
             return;
         }
         if (!got)
@@ -261,22 +260,11 @@ void TKorvelComm::InfoHandler(TLinkCommand cmd)
     if (cmd != cmTick)
         return;
     TAdapterCmd req { rqInfo, 0, 0 };
-    if (!VendorRequest(kRequestTypeOut, req, kShortTimeoutMs)) {
+    if (!VendorRequest(kRequestTypeOut, req, kShortTimeoutMs)
+        || !ReadFully(FInfoScratch, kAdapterInfoSize, kInfoReadSize)) {
         ReleaseAdapter();
         SetStatus(lkNoAdapter);
         return;
-    }
-    uint32_t got = 0;
-    while (got < kAdapterInfoSize) {
-        // An empty read counts as a failure too: an adapter that keeps answering with
-        // zero-length packets would otherwise hold the link thread for ever.
-        const int32_t n = BulkRead(FInfoScratch + got, kInfoReadSize, kBulkInTimeoutMs);
-        if (n <= 0) {
-            ReleaseAdapter();
-            SetStatus(lkNoAdapter);
-            return;
-        }
-        got += uint32_t(n);
     }
     {
         std::lock_guard lock(FLinkLock);
@@ -352,7 +340,8 @@ void TKorvelComm::PollPass()
 }
 
 // Reads `want` bytes from the IN pipe, each read asking for what is still missing (or for
-// `askPerRead` bytes when that is not 0).
+// `askPerRead` bytes when that is not 0). An empty read counts as a failure: an adapter that
+// kept answering with zero-length packets would otherwise hold the link thread for ever.
 bool TKorvelComm::ReadFully(uint8_t* dest, uint32_t want, uint32_t askPerRead)
 {
     uint32_t got = 0;

@@ -124,7 +124,6 @@ private:
 
     TCommandQueue FQueue;
     std::thread FThread;
-    std::atomic<bool> FStopped { false };
     std::atomic<bool> FStopRequested { false };
 
     // Hand-over state: the link thread waits on FHandoverCv until the user-interface thread has

@@ -24,11 +24,6 @@ void TRecordingDisplays::SetLambdaScale(bool fiveVolt)
     Record(fiveVolt ? "SetLambdaScale(5V)" : "SetLambdaScale(1V)");
 }
 
-void TRecordingDisplays::SetLambdaSectionEnds(double pobreCounts, double ricaCounts)
-{
-    Record("SetLambdaSectionEnds(" + Num(pobreCounts) + ", " + Num(ricaCounts) + ")");
-}
-
 void TRecordingDisplays::SetLambdaSection1End(double counts)
 {
     Record("SetLambdaSection1End(" + Num(counts) + ")");

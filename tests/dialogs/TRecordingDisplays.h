@@ -25,7 +25,6 @@ public:
     void SetEditsEnabled(bool enabled) override;
     uint16_t ControllerVersion() const override { return version; }
     void SetLambdaScale(bool fiveVolt) override;
-    void SetLambdaSectionEnds(double pobreCounts, double ricaCounts) override;
     void SetLambdaSection1End(double counts) override;
     void SetLambdaSection2End(double counts) override;
     void SetLambdaLimit(int limit, double millivolts) override;

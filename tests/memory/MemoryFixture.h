@@ -35,7 +35,6 @@ struct RecordingDisplays : TMainDisplays {
     void SetEditsEnabled(bool e) override { editsEnabled = e; }
     uint16_t ControllerVersion() const override { return 0; }
     void SetLambdaScale(bool) override {}
-    void SetLambdaSectionEnds(double, double) override {}
     void SetLambdaSection1End(double) override {}
     void SetLambdaSection2End(double) override {}
     void SetLambdaLimit(int, double) override {}

@@ -21,7 +21,6 @@ public:
     // 1000.
     virtual void SetLambdaScale(bool fiveVolt) = 0;
     // Ends of LEV_Lambda's first (SondaPobre) and second (SondaRica) colour sections, counts.
-    virtual void SetLambdaSectionEnds(double pobreCounts, double ricaCounts) = 0;
     virtual void SetLambdaSection1End(double counts) = 0;
     virtual void SetLambdaSection2End(double counts) = 0;
     // iPlot2's limit lines: 0 SondaPobre, 1 SondaRica, 2 SondaIdeal, in millivolts.

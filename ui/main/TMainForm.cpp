@@ -520,12 +520,6 @@ void TMainForm::SetLambdaScale(bool fiveVolt)
     FMonitor->iPlot2()->setYSpan(fiveVolt ? 5000 : 1000);
 }
 
-void TMainForm::SetLambdaSectionEnds(double pobreCounts, double ricaCounts)
-{
-    SetLambdaSection1End(pobreCounts);
-    SetLambdaSection2End(ricaCounts);
-}
-
 void TMainForm::SetLambdaSection1End(double counts)
 {
     FMonitor->LEV_Lambda()->setSection1End(counts);
@@ -591,7 +585,8 @@ void TMainForm::RefreshControls()
     FMonitor->PulsoVuelta()->setCurrentIndex(PulsoVueltaCodeToIndex(w.PulsoVuelta));
 
     SetLambdaScale(w.SondaRica > kFiveVoltRicaAbove);
-    SetLambdaSectionEnds(w.SondaPobre, w.SondaRica);
+    SetLambdaSection1End(w.SondaPobre);
+    SetLambdaSection2End(w.SondaRica);
     SetLambdaLimit(TLiveMonitor::liSondaPobre, CountsToMillivolts(w.SondaPobre));
     SetLambdaLimit(TLiveMonitor::liSondaRica, CountsToMillivolts(w.SondaRica));
     SetLambdaLimit(TLiveMonitor::liSondaIdeal, CountsToMillivolts(w.SondaIdeal));
