@@ -14,6 +14,20 @@ enum TAdapterRequest : uint32_t {
     rqSend = 38,    // OUT: {38, 0, n}; n bytes of a TLinkMsg follow on bulk OUT
 };
 
+// The request's name as the log shows it.
+inline const char* AdapterRequestName(uint32_t code)
+{
+    switch (code) {
+    case rqInfo: return "rqInfo";
+    case rqRelease: return "rqRelease";
+    case rqPoll: return "rqPoll";
+    case rqFetch: return "rqFetch";
+    case rqTxReady: return "rqTxReady";
+    case rqSend: return "rqSend";
+    default: return "unknown";
+    }
+}
+
 inline constexpr uint8_t kRequestTypeOut = 0x40; // vendor, host to device, device recipient
 inline constexpr uint8_t kRequestTypeIn = 0xC0;  // vendor, device to host, device recipient
 inline constexpr uint16_t kAdapterCmdSize = 12;

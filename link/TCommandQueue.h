@@ -3,13 +3,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
+#include <vector>
 
 enum TLinkCommand : int32_t { cmTick = 0, cmOpen = 1, cmSend = 3, cmStop = 4 };
 
 // The link thread's message queue. Bounded like a thread message queue: a post to a full queue
-// is refused and the poster retries.
+// is refused and the poster retries. Its slots are made once, so a post never allocates.
 class TCommandQueue {
 public:
     static constexpr size_t kCapacity = 10000;
@@ -18,9 +18,10 @@ public:
     {
         {
             std::lock_guard lock(FLock);
-            if (FItems.size() >= kCapacity)
+            if (FCount == kCapacity)
                 return false;
-            FItems.push_back(cmd);
+            FItems[(FHead + FCount) % kCapacity] = cmd;
+            ++FCount;
             ++FOutstanding;
         }
         FReady.notify_one();
@@ -30,11 +31,12 @@ public:
     template <class Pred> bool Wait(TLinkCommand& cmd, Pred wake)
     {
         std::unique_lock lock(FLock);
-        FReady.wait(lock, [&] { return !FItems.empty() || wake(); });
-        if (FItems.empty())
+        FReady.wait(lock, [&] { return FCount != 0 || wake(); });
+        if (FCount == 0)
             return false;
-        cmd = FItems.front();
-        FItems.pop_front();
+        cmd = FItems[FHead];
+        FHead = (FHead + 1) % kCapacity;
+        --FCount;
         return true;
     }
     // The command taken by Wait has been handled.
@@ -61,6 +63,8 @@ public:
 private:
     mutable std::mutex FLock;
     std::condition_variable FReady;
-    std::deque<TLinkCommand> FItems;
+    std::vector<TLinkCommand> FItems = std::vector<TLinkCommand>(kCapacity);
+    size_t FHead = 0;  // the oldest command
+    size_t FCount = 0; // commands waiting
     int64_t FOutstanding = 0;
 };

@@ -1,5 +1,7 @@
 #include "link/TKorvelComm.h"
 
+#include "link/LinkLog.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QTimer>
@@ -21,6 +23,28 @@ constexpr int kQuietPolls = 10;
 void LockCountdown(std::recursive_mutex& m)
 {
     m.lock();
+}
+
+const char* BackendName(TUsbBackend backend)
+{
+    switch (backend) {
+    case beWinUsb: return "WinUSB";
+    case beLibusb: return "libusb";
+    case beSimulated: return "the simulated adapter";
+    default: return "no stack";
+    }
+}
+
+const char* OutcomeText(TOpenOutcome outcome)
+{
+    switch (outcome) {
+    case TOpenOutcome::Opened: return "opened";
+    case TOpenOutcome::NotFound: return "no adapter found";
+    case TOpenOutcome::SetupFailed: return "adapter found, set-up failed";
+    case TOpenOutcome::AccessDenied: return "adapter found, access denied";
+    case TOpenOutcome::OpenFailed: return "adapter found, open failed";
+    }
+    return "";
 }
 
 } // namespace
@@ -87,7 +111,8 @@ void TKorvelComm::Tick()
     if (FRxHold > 0) {
         if (--FRxHold == 0) {
             int32_t expected = lkReceiving;
-            FStatus.compare_exchange_strong(expected, lkAdapterReady);
+            if (FStatus.compare_exchange_strong(expected, lkAdapterReady))
+                qCDebug(lcLink, "link status 3 -> 2: nothing received for a second");
         }
     }
     FCountdownLock.unlock();
@@ -227,6 +252,7 @@ void TKorvelComm::Dispatch(TLinkCommand cmd)
 
 void TKorvelComm::ReportFault(const QString& message)
 {
+    qCWarning(lcLink) << "fault in the link thread:" << message;
     QMetaObject::invokeMethod(
         this, [this, message] { if (OnFault) OnFault(message); }, Qt::QueuedConnection);
 }
@@ -235,12 +261,18 @@ void TKorvelComm::OpenHandler(TLinkCommand cmd)
 {
     if (cmd != cmOpen)
         return;
-    switch (OpenAdapter()) {
+    const TOpenOutcome outcome = OpenAdapter();
+    NoteOpenOutcome(outcome);
+    switch (outcome) {
     case TOpenOutcome::Opened:
+        qCInfo(lcLink, "adapter opened through %s: bulk IN 0x%02x, bulk OUT 0x%02x",
+               BackendName(FBackend.load()), unsigned(FEpIn.load()), unsigned(FEpOut.load()));
         FPhase.store(phInfo);
         SetStatus(lkAdapterReady);
         break;
     case TOpenOutcome::NotFound:
+    case TOpenOutcome::AccessDenied:
+    case TOpenOutcome::OpenFailed:
         SetStatus(lkNoAdapter);
         SetOpenWait(1000);
         break;
@@ -249,6 +281,26 @@ void TKorvelComm::OpenHandler(TLinkCommand cmd)
         SetStatus(lkNoAdapter);
         break;
     }
+}
+
+// A refusal that follows anything but a refusal is a new plug-in of an adapter this user may not
+// open. Outcomes are logged when they change, not at every attempt.
+void TKorvelComm::NoteOpenOutcome(TOpenOutcome outcome)
+{
+    if (outcome == FLastOpenOutcome)
+        return;
+    if (outcome == TOpenOutcome::AccessDenied)
+        FAccessDenials.fetch_add(1);
+    if (outcome != TOpenOutcome::Opened)
+        qCInfo(lcLink, "open attempt: %s", OutcomeText(outcome));
+    FLastOpenOutcome = outcome;
+}
+
+void TKorvelComm::SetStatus(TLinkStatus s)
+{
+    const int32_t previous = FStatus.exchange(s);
+    if (previous != s)
+        qCDebug(lcLink, "link status %d -> %d", int(previous), int(s));
 }
 
 void TKorvelComm::InfoHandler(TLinkCommand cmd)
@@ -272,7 +324,10 @@ void TKorvelComm::InfoHandler(TLinkCommand cmd)
         std::memcpy(FInfo.Reserved, FInfoScratch + 4, sizeof FInfo.Reserved);
         FVersion.store(FInfo.Version);
     }
+    qCDebug(lcLink, "information block: adapter firmware 0x%04x", unsigned(FInfo.Version));
     if (FInfo.Version < kMinAdapterVersion) {
+        qCWarning(lcLink, "adapter firmware 0x%04x is older than 0x%04x: the adapter is closed",
+                  unsigned(FInfo.Version), unsigned(kMinAdapterVersion));
         ReleaseAdapter();
         SetStatus(lkOldFirmware);
     } else {
@@ -491,10 +546,17 @@ void TKorvelComm::SetRxHold(int ms)
 
 TOpenOutcome TKorvelComm::OpenAdapter()
 {
+    // An adapter that a stack found but could not open tells more than one no stack found.
+    TOpenOutcome refused = TOpenOutcome::NotFound;
     for (auto& t : FTransports) {
         uint8_t epIn = FEpIn.load();
         uint8_t epOut = FEpOut.load();
         const TOpenOutcome outcome = t->Open(epIn, epOut);
+        if (outcome == TOpenOutcome::AccessDenied || outcome == TOpenOutcome::OpenFailed) {
+            if (refused != TOpenOutcome::AccessDenied)
+                refused = outcome;
+            continue;
+        }
         if (outcome == TOpenOutcome::NotFound)
             continue;
         FEpIn.store(epIn);
@@ -503,13 +565,15 @@ TOpenOutcome TKorvelComm::OpenAdapter()
         FBackend.store(t->Kind());
         return outcome;
     }
-    return TOpenOutcome::NotFound;
+    return refused;
 }
 
 void TKorvelComm::CloseAdapter()
 {
-    if (FOpen)
+    if (FOpen) {
         FOpen->Close();
+        qCInfo(lcLink, "adapter closed");
+    }
     FOpen = nullptr;
 }
 

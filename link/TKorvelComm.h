@@ -45,6 +45,10 @@ public:
     // here can only grow until that thread queues again.
     int TxFreeSlots() const;
     uint16_t GetAdapterVersion() const;
+    // How many times an open attempt has found an adapter that this user may not open, a run
+    // of such attempts with nothing else between them counted once: one per plug-in for as long
+    // as the refusal lasts. Any thread.
+    uint32_t AccessDenials() const { return FAccessDenials.load(); }
 
     // Runs on the user-interface thread after a poll pass has stored records, while the link
     // thread waits for it to return.
@@ -94,7 +98,8 @@ private:
     void SetOpenWait(int ms);
     void SetRxHold(int ms);
     int MsToTicks(int ms) const;
-    void SetStatus(TLinkStatus s) { FStatus.store(s); }
+    void SetStatus(TLinkStatus s);
+    void NoteOpenOutcome(TOpenOutcome outcome);
 
     // The hand-over of received data to the user-interface thread.
     void AnnounceLinkData();
@@ -112,6 +117,8 @@ private:
     std::atomic<uint32_t> FVersion { 0 }; // TAdapterInfo.Version of the last information block
     TAdapterInfo FInfo {};                // guarded by FLinkLock
     int32_t FQuietPolls = 0;              // link thread only
+    std::atomic<uint32_t> FAccessDenials { 0 };
+    TOpenOutcome FLastOpenOutcome = TOpenOutcome::NotFound; // link thread only
 
     // Countdowns, in ticks, guarded by the countdown lock.
     std::recursive_mutex FCountdownLock;

@@ -8,7 +8,7 @@ struct libusb_device_handle;
 
 // The KORVEL-CONNECT adapter through libusb-1.0, found by vendor and product id on libusb's
 // default context. The context is taken at the first open and given back when the transport
-// is destroyed.
+// is destroyed. Every failed libusb call is logged in brevon.usb with libusb's error name.
 class TLibusbTransport : public TUsbTransport {
 public:
     static constexpr uint16_t kVendorId = 0xFFFF;
@@ -33,8 +33,10 @@ public:
 
 private:
     TOpenOutcome Configure(uint8_t& epIn, uint8_t& epOut);
+    void LogOpenError(uint16_t productId, int bus, int address, int error);
     int32_t BulkTransfer(uint8_t endpoint, uint8_t* buffer, uint32_t length, uint32_t timeoutMs);
 
     bool FContextTaken = false;
     libusb_device_handle* FHandle = nullptr;
+    int FLastOpenError = 0; // the libusb error of the last open attempt that found an adapter
 };

@@ -11,9 +11,12 @@ enum TUsbBackend : int32_t {
 };
 
 enum class TOpenOutcome {
-    Opened,      // the adapter is open and its endpoints are known
-    NotFound,    // no adapter on this stack: the next stack is tried
-    SetupFailed, // a device opened but could not be configured; the caller closes it
+    Opened,       // the adapter is open and its endpoints are known
+    NotFound,     // no adapter on this stack: the next stack is tried
+    SetupFailed,  // a device opened but could not be configured; the caller closes it
+    AccessDenied, // an adapter is plugged in but this user may not open it: the next stack is
+                  // tried, and the search goes on as if none were found
+    OpenFailed,   // an adapter is plugged in but opening it failed otherwise: likewise
 };
 
 // One USB stack's way to the KORVEL-CONNECT adapter: open and close plus the three primitives

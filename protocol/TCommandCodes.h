@@ -24,6 +24,22 @@ enum TCommandCode : uint8_t {
     cmdVersion = 0xFF,     // no argument; the answer carries the version, 2 bytes little-endian
 };
 
+// What a command does, as the log names it.
+inline const char* CommandName(uint8_t code)
+{
+    switch (code) {
+    case cmdSetMode: return "set control mode";
+    case cmdReadSet: return "read control set";
+    case cmdWriteSet: return "write control set";
+    case cmdRestore: return "restore control set";
+    case cmdLoadMemory: return "load memory";
+    case cmdUnlock: return "unlock";
+    case cmdSetPassword: return "set password";
+    case cmdVersion: return "firmware version";
+    default: return "unknown command";
+    }
+}
+
 inline constexpr uint8_t kLoadMemoryKey = 0x55;   // the argument of cmdLoadMemory
 inline constexpr int kPasswordFieldSize = 11;      // up to 10 single-byte characters, zero-padded
 inline constexpr int kMaxFramePayload = 256;       // the longest payload the decoder keeps

@@ -1,6 +1,7 @@
 #include "protocol/TControllerProtocol.h"
 
 #include "link/TKorvelComm.h"
+#include "protocol/ProtocolLog.h"
 #include "protocol/TFrameEncoder.h"
 
 #include <QCoreApplication>
@@ -34,25 +35,45 @@ void TControllerProtocol::Abort()
         FAbortRequested = true;
 }
 
+namespace {
+
+uint8_t CommandOf(const uint8_t* payload, int count)
+{
+    return count > 0 ? payload[0] : 0;
+}
+
+} // namespace
+
 bool TControllerProtocol::SendFrame(const uint8_t* payload, int count)
 {
+    const uint8_t command = CommandOf(payload, count);
     // A nested SendFrame (a timer run while EnqueueTx lets events through) must not slip its
     // record between the parts of a frame that is being queued.
-    if (!FLink || FQueuing || FLink->GetLinkStatus() != lkReceiving)
+    if (!FLink || FQueuing || FLink->GetLinkStatus() != lkReceiving) {
+        qCDebug(lcProtocol, "command 0x%02x (%s) not sent: %s", command, CommandName(command),
+                !FLink ? "no link" : FQueuing ? "another frame is being queued"
+                                              : "the link is not receiving");
         return false;
+    }
 
     uint8_t encoded[TFrameEncoder::kMaxEncodedSize];
     const int length = TFrameEncoder::EncodeCommand(payload, count, encoded, int(sizeof encoded));
-    if (length < 0)
-        return false;
     TLinkMsg records[TFrameEncoder::kMaxRecords];
-    const int parts = TFrameEncoder::Split(encoded, length, records, TFrameEncoder::kMaxRecords);
-    if (parts < 0)
+    const int parts = length < 0
+        ? -1
+        : TFrameEncoder::Split(encoded, length, records, TFrameEncoder::kMaxRecords);
+    if (parts < 0) {
+        qCWarning(lcProtocol, "command 0x%02x (%s) not sent: %d bytes do not fit a frame",
+                  command, CommandName(command), count);
         return false;
+    }
 
     // All parts or none: a frame cut short would leave the controller holding a half frame.
-    if (FLink->TxFreeSlots() < parts)
+    if (FLink->TxFreeSlots() < parts) {
+        qCDebug(lcProtocol, "command 0x%02x (%s) not sent: the send ring is full", command,
+                CommandName(command));
         return false;
+    }
     FQueuing = true;
     bool queued = true;
     for (int i = 0; i < parts && queued; ++i) {
@@ -61,6 +82,12 @@ bool TControllerProtocol::SendFrame(const uint8_t* payload, int count)
         queued = FLink && FLink->EnqueueTx(records[i]);
     }
     FQueuing = false;
+    if (queued)
+        qCDebug(lcProtocol, "command 0x%02x (%s) sent: %d bytes in %d records", command,
+                CommandName(command), length, parts);
+    else
+        qCDebug(lcProtocol, "command 0x%02x (%s) not sent: the link refused a record", command,
+                CommandName(command));
     return queued;
 }
 
@@ -79,8 +106,12 @@ bool TControllerProtocol::WaitAborted() const
 int32_t TControllerProtocol::SendRequest(const uint8_t* payload, int count, uint8_t* answer,
                                          uint8_t* answerType)
 {
-    if (FExchangeBusy)
+    const uint8_t command = CommandOf(payload, count);
+    if (FExchangeBusy) {
+        qCDebug(lcProtocol, "command 0x%02x (%s) busy: another request waits", command,
+                CommandName(command));
         return -1;
+    }
     FExchangeBusy = true;
     FAbortRequested = false;
     FResponse.RespReady = false;
@@ -109,10 +140,15 @@ int32_t TControllerProtocol::SendRequest(const uint8_t* payload, int count, uint
         QThread::msleep(5);
         // An answer decoded in the same pass in which the timer fired still ends with -1.
         if (!FTimerRxFt.isActive() || WaitAborted()) {
+            qCDebug(lcProtocol, "command 0x%02x (%s) %s", command, CommandName(command),
+                    WaitAborted() ? "aborted" : "timed out");
             FExchangeBusy = false;
             return -1;
         }
     }
+    qCDebug(lcProtocol, "command 0x%02x (%s) answered: %s, %d bytes", command,
+            CommandName(command), FResponse.RespType == fbAck ? "ACK" : "NAK",
+            int(FResponse.RespLen));
 
     if (answerType)
         *answerType = FResponse.RespType;
@@ -158,6 +194,9 @@ void TControllerProtocol::OnTelemetryFrame(const uint8_t* rxBuf, uint32_t)
 
 void TControllerProtocol::OnAnswerFrame(uint8_t type, const uint8_t* payload, uint32_t count)
 {
+    if (!FExchangeBusy)
+        qCDebug(lcProtocol, "answer with no request waiting: %s, %u bytes",
+                type == fbAck ? "ACK" : "NAK", unsigned(count));
     FResponse.RespType = type;
     std::memcpy(FResponse.RespData, payload, count);
     FResponse.RespLen = int32_t(count);

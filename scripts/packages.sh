@@ -5,6 +5,8 @@ BREVON_PACKAGES=(
   libusb-1.0-0-dev gettext
   googletest libgtest-dev libbenchmark-dev
   umockdev libumockdev-dev
+  librsvg2-bin file dpkg-dev            # the Debian package: its icon and its dependencies
+  desktop-file-utils appstream lintian  # the package test's validators
 )
 
 # Installs what is missing: with apt-get as root, otherwise prints the line to run.

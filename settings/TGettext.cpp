@@ -58,8 +58,16 @@ void ForgetCachedTranslations()
 } // namespace
 
 TGettext::TGettext()
-    : TGettext(QCoreApplication::applicationDirPath())
+    : TGettext(ProgramCatalogBase(QCoreApplication::applicationDirPath()))
 {
+}
+
+QString TGettext::ProgramCatalogBase(const QString& programDir)
+{
+    const QDir dir(programDir);
+    if (dir.exists(QStringLiteral("locale")))
+        return dir.path();
+    return QDir::cleanPath(dir.filePath(QStringLiteral("../share/brevon")));
 }
 
 TGettext::TGettext(const QString& baseDir)

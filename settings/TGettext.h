@@ -31,7 +31,7 @@ public:
     static constexpr const char* kDefaultDomain = "default";
     static constexpr const char* kLanguageCodesDomain = "languagecodes";
 
-    // Catalogs below the folder of the program's executable.
+    // The program's catalogs: ProgramCatalogBase of the executable's folder.
     TGettext();
     // Catalogs below `baseDir` (tests).
     explicit TGettext(const QString& baseDir);
@@ -41,6 +41,10 @@ public:
 
     // <base>/locale.
     QString LocaleDir() const;
+
+    // Where a program in `programDir` finds its catalogs: below that folder when it holds
+    // locale/ (the build tree), otherwise ../share/brevon below it (an installed program).
+    static QString ProgramCatalogBase(const QString& programDir);
 
     // The language codes, sorted, whose folder holds a catalog of `domain`.
     QStringList GetListOfLanguages(const QString& domain = kDefaultDomain) const;

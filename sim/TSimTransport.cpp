@@ -24,6 +24,8 @@ TOpenOutcome TSimTransport::Open(uint8_t& epIn, uint8_t& epOut)
     FAttempts.fetch_add(1);
     if (!FPlugged.load())
         return TOpenOutcome::NotFound;
+    if (FAccessDenied.load())
+        return TOpenOutcome::AccessDenied;
     FOpens.fetch_add(1);
     FOpen.store(true);
     if (FSetupFails.load())

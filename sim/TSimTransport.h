@@ -28,6 +28,8 @@ public:
     void SetDelayMs(int ms) { FDelayMs.store(ms); }
     // Open succeeds but configuring fails (set-up failed).
     void SetSetupFails(bool fails) { FSetupFails.store(fails); }
+    // The adapter is plugged in but this user may not open it, as without the udev rule.
+    void SetAccessDenied(bool denied) { FAccessDenied.store(denied); }
     // The next primitive raises an exception instead of answering (a fault inside the link).
     void SetThrowOnNextCall(bool t) { FThrow.store(t); }
     // Open attempts, successful opens and closes seen, for tests.
@@ -43,6 +45,7 @@ private:
     std::atomic<bool> FPlugged { true };
     std::atomic<bool> FOpen { false };
     std::atomic<bool> FSetupFails { false };
+    std::atomic<bool> FAccessDenied { false };
     std::atomic<int> FDelayMs { 0 };
     std::atomic<bool> FThrow { false };
     std::atomic<int> FAttempts { 0 };

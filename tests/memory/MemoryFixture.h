@@ -72,6 +72,16 @@ struct RecordingView : TSupervisionView {
         ++warnings;
         warningText = t;
     }
+    void ShowAccessNotice(const QString& t) override
+    {
+        ++accessNotices;
+        accessNoticeText = t;
+        accessNoticeShown = true;
+    }
+    void HideAccessNotice() override { accessNoticeShown = false; }
+    int accessNotices = 0;
+    bool accessNoticeShown = false;
+    QString accessNoticeText;
     bool linkLed = false;
     QString adapterText, controllerText, warningText;
     QColor ledColor;

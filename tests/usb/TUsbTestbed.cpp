@@ -67,3 +67,9 @@ void TUsbTestbed::Replug(TEmulatedAdapter& adapter)
     adapter.SetPresent(true);
     umockdev_testbed_uevent(FTestbed, adapter.SysPath().c_str(), "add");
 }
+
+std::string TUsbTestbed::NodeFile(const TEmulatedAdapter& adapter) const
+{
+    g_autofree gchar* root = umockdev_testbed_get_root_dir(FTestbed);
+    return std::string(root) + adapter.DevNode();
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 typedef struct _UMockdevTestbed UMockdevTestbed;
@@ -32,6 +33,9 @@ public:
     void Unplug(TEmulatedAdapter& adapter);
     // The adapter answers again, announced with an "add" uevent; it has lost what it held.
     void Replug(TEmulatedAdapter& adapter);
+    // The file that stands for the adapter's device node: its mode is the node's, and without
+    // it the node is gone.
+    std::string NodeFile(const TEmulatedAdapter& adapter) const;
 
 private:
     UMockdevTestbed* FTestbed = nullptr;

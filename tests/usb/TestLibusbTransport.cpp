@@ -2,9 +2,13 @@
 #include "link/TLibusbTransport.h"
 #include "link/TLinkMsg.h"
 #include "sim/TSimAdapter.h"
+#include "tests/support/TMessageLog.h"
 #include "tests/usb/TUsbTestbed.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <linux/ioctl.h>
 #include <linux/usbdevice_fs.h>
@@ -450,6 +454,30 @@ TEST_F(LibusbTransportTest, OpeningAgainReleasesTheHandleStillHeld)
     ASSERT_EQ(Open(), TOpenOutcome::Opened);
     EXPECT_EQ(adapter.Counters().releases, 1);
     EXPECT_EQ(adapter.Counters().claims, 2);
+}
+
+} // namespace
+
+namespace {
+
+// A node that cannot be opened for another reason than its mode (here a folder where the node
+// should be) is an open failure, not a missing adapter, and its libusb error is logged.
+TEST_F(LibusbTransportTest, NodeThatCannotBeOpenedIsAnOpenFailure)
+{
+    TEmulatedAdapter& adapter = bed->Add(0x0033);
+    const std::string node = bed->NodeFile(adapter);
+    ASSERT_EQ(unlink(node.c_str()), 0);
+    ASSERT_EQ(mkdir(node.c_str(), 0755), 0);
+    const TMessageLog log;
+    EXPECT_EQ(Open(), TOpenOutcome::OpenFailed);
+    EXPECT_EQ(adapter.Counters().ioctls, 0);
+    EXPECT_EQ(log.Count(QStringLiteral(
+                  R"(^brevon\.usb: libusb_open of the adapter ffff:0033 on bus 001 device 001 failed: LIBUSB_ERROR_\w+$)")),
+              1)
+        << log.Lines().join(u'\n').toStdString();
+    // The same failure again is not warned about a second time.
+    EXPECT_EQ(Open(), TOpenOutcome::OpenFailed);
+    EXPECT_EQ(log.Lines().size(), 1);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "tests/usb/TUsbTestbed.h"
 
 #include <QCoreApplication>
+#if defined(BREVON_USB_WIDGETS)
+#include <QApplication>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -11,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-// Test main for the emulated USB bus. umockdev's preload library has to be in the process from
+// Test main for the emulated USB bus, with a QApplication where BREVON_USB_WIDGETS is defined. umockdev's preload library has to be in the process from
 // its first instruction, so without it the program starts itself again with LD_PRELOAD set; the
 // test listing at build time takes the same road.
 namespace {
@@ -65,7 +68,12 @@ int main(int argc, char** argv)
 {
     if (!TUsbTestbed::PreloadActive())
         StartAgainWithPreload(argv);
+#if defined(BREVON_USB_WIDGETS)
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+#else
     QCoreApplication app(argc, argv);
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,7 +1,9 @@
+#include "settings/TProgramStart.h"
 #include "sim/TSimAdapter.h"
 #include "sim/TSimController.h"
 #include "sim/TSimTransport.h"
 #include "ui/main/TApplicationStart.h"
+#include "ui/main/TFixedTexts.h"
 #include "ui/main/TSimClock.h"
 #include "ui/main/TSimulatorMenu.h"
 #include "ui/main/TWindowSet.h"
@@ -10,12 +12,21 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "settings/Gettext.h"
+
 // Brevon on a simulated KORVEL-CONNECT adapter with a simulated Orbel controller on its
 // serial line, both in this process. The real link and protocol run unchanged above the
 // simulated transport. For screenshots, BREVON_DEMO_GRAPH=1 starts with the lambda plot shown
 // and BREVON_DEMO_LAMBDA=1 opens the lambda dialog once the controller's version is known.
 int main(int argc, char** argv)
 {
+    const TProgramStart program(
+        { QStringLiteral("brevon-demo"), QLatin1String(TFixedTexts::AppVersion),
+          N_("Brevon on a simulated KORVEL-CONNECT adapter with a simulated Orbel controller, "
+             "for trying the program without the hardware.") },
+        argc, argv);
+    if (program.Finished())
+        return program.ExitCode();
     QApplication app(argc, argv);
     auto adapter = std::make_shared<TSimAdapter>();
     // Declared before the windows' start so that it outlives the link that drives it.

@@ -2,6 +2,7 @@
 
 #include "settings/TComponentTranslator.h"
 #include "ui/main/TFixedTexts.h"
+#include "ui/main/UiLog.h"
 #include "ui/main/TWindowSet.h"
 
 #include <QApplication>
@@ -36,10 +37,16 @@ int TApplicationStart::Run(QApplication& app)
         windows.MainForm().show();
         app.exec();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QLatin1String(TFixedTexts::AppTitle), QString::fromLocal8Bit(e.what()));
+        return Fatal(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        QMessageBox::critical(nullptr, QLatin1String(TFixedTexts::AppTitle),
-                              QStringLiteral("Unknown error"));
+        return Fatal(QStringLiteral("Unknown error"));
     }
     return 0;
+}
+
+int TApplicationStart::Fatal(const QString& message)
+{
+    qCCritical(lcUi) << "fatal error:" << message;
+    QMessageBox::critical(nullptr, QLatin1String(TFixedTexts::AppTitle), message);
+    return 1;
 }

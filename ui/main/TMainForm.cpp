@@ -12,6 +12,7 @@
 #include "ui/main/TMainActions.h"
 #include "ui/main/TMainEdits.h"
 #include "ui/main/TSupervision.h"
+#include "ui/main/UiLog.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TMemoryOps.h"
@@ -250,6 +251,8 @@ void TMainForm::LanguageStartUp()
     const QString& base = FStartOptions.catalogBaseDir;
     FGettext = base.isEmpty() ? std::make_unique<TGettext>() : std::make_unique<TGettext>(base);
     FLanguages = FGettext->LanguageStartUp(FOptions->LangCode());
+    qCInfo(lcUi) << "catalogs in" << FGettext->LocaleDir() << "languages" << FLanguages.LangCodes
+                 << "current" << FGettext->GetCurrentLanguage();
     FLanguageMenu = std::make_unique<TLanguageMenu>(*MLanguage(), *FGettext);
     connect(FLanguageMenu.get(), &TLanguageMenu::LanguageSelected, this,
             &TMainForm::LanguageSelected);
@@ -258,6 +261,7 @@ void TMainForm::LanguageStartUp()
 
 void TMainForm::LanguageSelected(const QString& code)
 {
+    qCInfo(lcUi) << "language changed to" << code;
     QWidget* const windows[] = { this,           FMemProtForm,  FPassForm, FConfLambdaForm,
                                  FConfCutOffForm, FConfCtrlForm, FLoadProg };
     for (QWidget* window : windows)
@@ -571,8 +575,33 @@ void TMainForm::SetControlLed(const QColor& color, bool on)
 
 void TMainForm::ShowFirmwareWarning(const QString& text)
 {
+    qCInfo(lcUi) << "adapter firmware warning shown";
     if (ShowWarningBox)
         ShowWarningBox(text);
+}
+
+void TMainForm::ShowAccessNotice(const QString& text)
+{
+    qCInfo(lcUi) << "access notice shown";
+    if (!FAccessNotice) {
+        FAccessNotice = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(FAppTitle),
+                                        QString(), QMessageBox::Ok, this);
+        FAccessNotice->setObjectName(QStringLiteral("AccessNotice"));
+        FAccessNotice->setWindowModality(Qt::NonModal);
+        // The commands can be selected and copied.
+        FAccessNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        TP_Ignore(FAccessNotice); // translated when it is shown
+    }
+    FAccessNotice->setText(text);
+    FAccessNotice->show();
+    FAccessNotice->raise();
+}
+
+void TMainForm::HideAccessNotice()
+{
+    qCInfo(lcUi) << "access notice taken away: the adapter is open";
+    if (FAccessNotice)
+        FAccessNotice->hide();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 
 class QLabel;
 class QMenu;
+class QMessageBox;
 class TConfCtrlForm;
 class TConfCutOffForm;
 class TConfLambdaForm;
@@ -152,6 +153,10 @@ public:
     void SetControllerText(const QString& text) override;
     void SetControlLed(const QColor& color, bool on) override;
     void ShowFirmwareWarning(const QString& text) override;
+    void ShowAccessNotice(const QString& text) override;
+    void HideAccessNotice() override;
+    // The access notice once it has been shown, else null.
+    QMessageBox* AccessNotice() const { return FAccessNotice; }
 
     // --- TControlRefresher: the main window's part of the refresh after a read ---
     void RefreshControls() override;
@@ -201,6 +206,7 @@ private:
     QLabel* FPanel1 = nullptr;
     QTimer FTimerRefreshCtrlSet;
     QTimer FTimer1;
+    QMessageBox* FAccessNotice = nullptr; // made at its first show
 
     // The six other windows, made once by the start-up; the configuration dialogs are shown
     // again each time, and all six are translated again after a language change.

@@ -47,6 +47,15 @@ void TSimulatorMenu::AddPlugAndFaults()
             t->SetPlugged(on);
     });
 
+    // The adapter stays plugged in, but opening it is refused as without the udev rule.
+    QAction* denied = FMenu->addAction(QStringLiteral("Adapter access &denied"));
+    denied->setObjectName(QStringLiteral("SimAccessDenied"));
+    denied->setCheckable(true);
+    connect(denied, &QAction::toggled, this, [this](bool on) {
+        if (TSimTransport* t = FTransport())
+            t->SetAccessDenied(on);
+    });
+
     QAction* silent = FMenu->addAction(QStringLiteral("Controller &silent"));
     silent->setObjectName(QStringLiteral("SimSilent"));
     silent->setCheckable(true);

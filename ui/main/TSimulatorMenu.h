@@ -11,7 +11,8 @@ class TSimAdapter;
 class TSimController;
 class TSimTransport;
 
-// The demo's "Simulator" menu: unplugs and plugs in the simulated adapter, silences the
+// The demo's "Simulator" menu: unplugs and plugs in the simulated adapter, refuses access to
+// it, silences the
 // simulated controller, protects its memory with a password and picks both firmware versions.
 // It lives as long as its menu, which it adds at the end of the menu bar.
 class TSimulatorMenu : public QObject {

@@ -4,6 +4,7 @@
 #include "protocol/TControlSet.h"
 #include "protocol/TControllerProtocol.h"
 #include "protocol/TTelemetry.h"
+#include "ui/main/TAccessNotice.h"
 #include "ui/main/TFixedTexts.h"
 #include "ui/main/TSupervisionView.h"
 #include "ui/memory/TMemoryOps.h"
@@ -40,6 +41,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
 
     TKorvelComm* link = FProtocol.Link();
     const int32_t status = link ? link->GetLinkStatus() : lkNoAdapter;
+    FollowAccessDenials(link, status);
     switch (status) {
     case lkNoAdapter:
         FView.SetLinkLed(false);
@@ -86,6 +88,26 @@ void TSupervision::TimerRefreshCtrlSetTimer()
             FControlSet.RestorePendingSend();
     }
     FSupervisionBusy = false;
+}
+
+// Each plug-in of an adapter this user may not open shows the access notice once; the adapter
+// opening takes it away. The status texts stay as they are.
+void TSupervision::FollowAccessDenials(const TKorvelComm* link, int32_t status)
+{
+    if (!link)
+        return;
+    if (status == lkAdapterReady || status == lkReceiving) {
+        if (FAccessNoticeShown)
+            FView.HideAccessNotice();
+        FAccessNoticeShown = false;
+        return;
+    }
+    const uint32_t denials = link->AccessDenials();
+    if (denials == FAccessDenialsSeen)
+        return;
+    FAccessDenialsSeen = denials;
+    FAccessNoticeShown = true;
+    FView.ShowAccessNotice(TAccessNotice::Text());
 }
 
 void TSupervision::ShowAdapter()

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 class TControlSet;
+class TKorvelComm;
 class TControllerProtocol;
 class TMemoryOps;
 class TSupervisionView;
@@ -34,6 +35,7 @@ public:
 
 private:
     void ShowAdapter();
+    void FollowAccessDenials(const TKorvelComm* link, int32_t status);
 
     TControllerProtocol& FProtocol;
     TControlSet& FControlSet;
@@ -45,4 +47,6 @@ private:
     bool FSupervisionBusy = false; // a supervision tick is running
     bool FFirmwareWarned = false;  // the adapter firmware warning was shown in this run
     bool FControlLedOn = false;    // blinking phase of the yellow control LED
+    uint32_t FAccessDenialsSeen = 0; // the link's count of refused plug-ins last acted on
+    bool FAccessNoticeShown = false;
 };

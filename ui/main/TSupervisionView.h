@@ -12,4 +12,7 @@ public:
     virtual void SetControllerText(const QString& text) = 0;      // status-bar panel 1
     virtual void SetControlLed(const QColor& color, bool on) = 0; // LedCtrl
     virtual void ShowFirmwareWarning(const QString& text) = 0;    // modal "Warning" box
+    // The adapter is plugged in but this user may not open it: a notice that does not block.
+    virtual void ShowAccessNotice(const QString& text) = 0;
+    virtual void HideAccessNotice() = 0;
 };
