@@ -8,6 +8,7 @@
 #include "ui/main/TSimulatorMenu.h"
 #include "ui/main/TWindowSet.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMenuBar>
 #include <QTimer>
@@ -16,8 +17,9 @@
 
 // Brevon on a simulated KORVEL-CONNECT adapter with a simulated Orbel controller on its
 // serial line, both in this process. The real link and protocol run unchanged above the
-// simulated transport. For screenshots, BREVON_DEMO_GRAPH=1 starts with the lambda plot shown
-// and BREVON_DEMO_LAMBDA=1 opens the lambda dialog once the controller's version is known.
+// simulated transport. For screenshots, BREVON_DEMO_GRAPH=1 starts with the lambda plot shown,
+// BREVON_DEMO_LAMBDA=1 opens the lambda dialog once the controller's version is known and
+// BREVON_DEMO_ACCESS_DENIED=1 starts with the adapter's access refused.
 int main(int argc, char** argv)
 {
     const TProgramStart program(
@@ -46,6 +48,11 @@ int main(int argc, char** argv)
         new TSimulatorMenu(*main.menuBar(), *adapter, controller, [&main, &transport] {
             return main.Link() ? transport : nullptr;
         });
+        if (qEnvironmentVariableIntValue("BREVON_DEMO_ACCESS_DENIED") == 1) {
+            // Before the first open attempt: the adapter is refused as without the udev rule.
+            if (auto* denied = main.menuBar()->findChild<QAction*>(QStringLiteral("SimAccessDenied")))
+                denied->setChecked(true);
+        }
         if (qEnvironmentVariableIntValue("BREVON_DEMO_GRAPH") == 1)
             main.BVerGrafClick();
         if (qEnvironmentVariableIntValue("BREVON_DEMO_LAMBDA") == 1) {
