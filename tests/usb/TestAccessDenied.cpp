@@ -95,7 +95,7 @@ TEST(UsbAccess, UnreadableNodeShowsTheNoticeAndReadableNodeConnects)
     TMainForm& window = windows.window();
 
     ASSERT_TRUE(windows.TicksUntil([&] { return windows.NoticeShown(); }, 8));
-    EXPECT_TRUE(window.AccessNotice()->text().startsWith(
+    EXPECT_TRUE(window.AccessNotice()->text().contains(
         QStringLiteral("The KORVEL-CONNECT adapter is plugged in, but this user may not open it.")));
     EXPECT_EQ(window.StatusPanel(0)->text(), QStringLiteral(" KorvelConnect Desconectado"));
     EXPECT_EQ(windows.link().GetLinkStatus(), lkNoAdapter);

@@ -37,6 +37,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include <algorithm>
+
 // The toolbar and menu images live in this library; a static library has to register them.
 static bool InitMainWindowResources()
 {
@@ -47,6 +49,27 @@ static bool InitMainWindowResources()
 namespace {
 
 constexpr uint16_t kFiveVoltRicaAbove = 205; // SondaRica above this: a 5-volt probe
+
+// A notice's plain text as rich text, so that its indented commands stay whole lines that can
+// be copied: paragraphs are separated by blank lines, and one whose lines are all indented is a
+// block of commands.
+QString NoticeHtml(const QString& text)
+{
+    const QString indent = QStringLiteral("    ");
+    QString html;
+    for (const QString& paragraph : text.split(QStringLiteral("\n\n"))) {
+        QStringList lines = paragraph.split(u'\n');
+        const bool commands = std::all_of(lines.cbegin(), lines.cend(), [&](const QString& l) {
+            return l.startsWith(indent);
+        });
+        for (QString& line : lines)
+            line = (commands ? line.mid(indent.size()) : line).toHtmlEscaped();
+        html += commands ? QStringLiteral("<pre>") + lines.join(u'\n') + QStringLiteral("</pre>")
+                         : QStringLiteral("<p>") + lines.join(QStringLiteral("<br>"))
+                + QStringLiteral("</p>");
+    }
+    return html;
+}
 
 } // namespace
 
@@ -592,7 +615,8 @@ void TMainForm::ShowAccessNotice(const QString& text)
         FAccessNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
         TP_Ignore(FAccessNotice); // translated when it is shown
     }
-    FAccessNotice->setText(text);
+    FAccessNotice->setTextFormat(Qt::RichText);
+    FAccessNotice->setText(NoticeHtml(text));
     FAccessNotice->show();
     FAccessNotice->raise();
 }
