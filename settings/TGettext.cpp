@@ -64,8 +64,9 @@ TGettext::TGettext()
 
 QString TGettext::ProgramCatalogBase(const QString& programDir)
 {
+    // Only a folder counts: /usr/bin holds the C library's program `locale`.
     const QDir dir(programDir);
-    if (dir.exists(QStringLiteral("locale")))
+    if (QFileInfo(dir.filePath(QStringLiteral("locale"))).isDir())
         return dir.path();
     return QDir::cleanPath(dir.filePath(QStringLiteral("../share/brevon")));
 }

@@ -6,6 +6,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -62,10 +63,9 @@ QString Usage(const TProgramStart::TProgram& program, const TOptions& options)
 // The folder of the running executable, without a QCoreApplication.
 QString ExecutableDir(const char* argv0)
 {
-    const QFileInfo self(QStringLiteral("/proc/self/exe"));
-    if (self.exists())
-        return self.canonicalFilePath().isEmpty() ? self.absolutePath()
-                                                  : QFileInfo(self.canonicalFilePath()).path();
+    const QString self = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    if (!self.isEmpty())
+        return QFileInfo(self).path();
     return QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath();
 }
 

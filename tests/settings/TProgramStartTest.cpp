@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -195,6 +196,7 @@ TEST(ProgramStart, LogIsAppendedToTheFile)
 struct CatalogPlace {
     const char* name;
     const char* made;     // the folder made below a temporary folder; empty: none
+    const char* file;     // a file made there; empty: none
     const char* program;  // the program's folder, below the temporary folder
     const char* expected; // the catalog base, below the temporary folder
 };
@@ -208,6 +210,11 @@ TEST_P(CatalogBase, BelowTheProgramFirstThenShare)
     const QDir dir(root.path());
     if (*c.made)
         ASSERT_TRUE(dir.mkpath(QString::fromLatin1(c.made)));
+    if (*c.file) {
+        ASSERT_TRUE(dir.mkpath(QFileInfo(dir.filePath(QString::fromLatin1(c.file))).path()));
+        QFile file(dir.filePath(QString::fromLatin1(c.file)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
     ASSERT_TRUE(dir.mkpath(QString::fromLatin1(c.program)));
     EXPECT_EQ(TGettext::ProgramCatalogBase(dir.filePath(QString::fromLatin1(c.program))),
               dir.filePath(QString::fromLatin1(c.expected)));
@@ -216,10 +223,13 @@ TEST_P(CatalogBase, BelowTheProgramFirstThenShare)
 INSTANTIATE_TEST_SUITE_P(
     Layouts, CatalogBase,
     ::testing::Values(
-        CatalogPlace { "BuildTree", "build/locale", "build", "build" },
-        CatalogPlace { "Installed", "usr/share/brevon/locale", "usr/bin", "usr/share/brevon" },
-        CatalogPlace { "BothBelowTheProgramWins", "usr/bin/locale", "usr/bin", "usr/bin" },
-        CatalogPlace { "NoneStillNamesShare", "", "opt/bin", "opt/share/brevon" }),
+        CatalogPlace { "BuildTree", "build/locale", "", "build", "build" },
+        CatalogPlace { "Installed", "usr/share/brevon/locale", "", "usr/bin", "usr/share/brevon" },
+        // /usr/bin holds the C library's program named locale: a file is no catalog folder.
+        CatalogPlace { "InstalledBesideTheLocaleProgram", "usr/share/brevon/locale",
+                       "usr/bin/locale", "usr/bin", "usr/share/brevon" },
+        CatalogPlace { "BothBelowTheProgramWins", "usr/bin/locale", "", "usr/bin", "usr/bin" },
+        CatalogPlace { "NoneStillNamesShare", "", "", "opt/bin", "opt/share/brevon" }),
     [](const ::testing::TestParamInfo<CatalogPlace>& info) {
         return std::string(info.param.name);
     });
