@@ -28,7 +28,7 @@ in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root 
 
 echo "== apt-get install ./$(basename "$deb")"
 in_root apt-get update -qq
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --reinstall --no-install-recommends \
   "./tmp/$(basename "$deb")" 2>&1 | tail -n 4
 
 echo "== brevon --version"

@@ -91,6 +91,8 @@ if grep -q '^E:' "$work/lintian.log"; then fail "lintian reports errors"; fi
 
 echo "== The installed programs"
 bin="$work/root/usr/bin"
+# As on an installed system, where the C library's program `locale` stands beside them.
+touch "$bin/locale"
 for program in brevon brevon-demo; do
   expect "$program --version" "$("$bin/$program" --version)" "$program $version"
   languages=$("$bin/$program" --list-languages)
