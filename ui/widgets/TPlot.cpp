@@ -122,6 +122,16 @@ void TPlot::setLegendVisible(bool visible)
     scheduleReplot();
 }
 
+QRect TPlot::legendRect() const
+{
+    return FPlot->legend->visible() ? FPlot->legend->outerRect() : QRect();
+}
+
+QRect TPlot::dataRect() const
+{
+    return FPlot->axisRect()->rect();
+}
+
 void TPlot::setBackgroundColor(const QColor& color)
 {
     FPlot->setBackground(color);

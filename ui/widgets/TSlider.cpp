@@ -117,6 +117,29 @@ double TSlider::xOf(double value) const
     return kTrackMargin + (value - FMinimum) / (FMaximum - FMinimum) * std::max(0.0, span);
 }
 
+QList<TSlider::TTickLabel> TSlider::tickLabels() const
+{
+    QList<TTickLabel> labels;
+    if (!hasScale() || !FTickLabels)
+        return labels;
+    const QFontMetrics fm(font());
+    const double left = kTrackMargin;
+    const double right = width() - 1 - kTrackMargin;
+    const double labelTop = trackY() + kThumbHeight / 2 + 2 + kMajorTickLength + 1;
+    const int steps = (FMajorTicks - 1) * (FMinorTicks + 1);
+    for (int i = 0; i < FMajorTicks; ++i) {
+        const double value = FMinimum + (FMaximum - FMinimum) * i / (FMajorTicks - 1);
+        const QString text = QString::number(value, 'f', FLabelDecimals);
+        const double w = fm.horizontalAdvance(text) + 2;
+        const double x = left + (right - left) * i / (FMajorTicks - 1);
+        // Centred under the tick, but kept inside the widget at the ends.
+        const double boxLeft = std::clamp(x - w / 2, 0.0, std::max(0.0, width() - w));
+        const double tickX = std::round(left + (right - left) * (i * (FMinorTicks + 1)) / steps);
+        labels.append({text, tickX, QRectF(boxLeft, labelTop, w, fm.height())});
+    }
+    return labels;
+}
+
 bool TSlider::hasScale() const
 {
     return FMajorTicks >= 2;
@@ -273,19 +296,8 @@ void TSlider::paintEvent(QPaintEvent*)
             p.drawLine(QPointF(x, tickTop),
                        QPointF(x, tickTop + (major ? kMajorTickLength : kMinorTickLength)));
         }
-        if (FTickLabels) {
-            const QFontMetrics fm(font());
-            const double labelTop = tickTop + kMajorTickLength + 1;
-            for (int i = 0; i < FMajorTicks; ++i) {
-                const double value = FMinimum + (FMaximum - FMinimum) * i / (FMajorTicks - 1);
-                const QString text = QString::number(value, 'f', FLabelDecimals);
-                const double w = fm.horizontalAdvance(text) + 2;
-                const double x = left + (right - left) * i / (FMajorTicks - 1);
-                // Centred under the tick, but kept inside the widget at the ends.
-                const double boxLeft = std::clamp(x - w / 2, 0.0, std::max(0.0, width() - w));
-                p.drawText(QRectF(boxLeft, labelTop, w, fm.height()), Qt::AlignCenter, text);
-            }
-        }
+        for (const TTickLabel& label : tickLabels())
+            p.drawText(label.box, Qt::AlignCenter, label.text);
     }
 
     // Thumb: a pointer towards the scale when there is one, a plain block otherwise.

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
+#include <QRectF>
+#include <QString>
 #include <QWidget>
 
 // A horizontal slider whose position is a double, so that dragging gives any value in between
@@ -53,6 +56,15 @@ public:
     // The value a press at widget x coordinate `x` sets, and the x a value is drawn at.
     double positionAt(double x) const;
     double xOf(double value) const;
+
+    // A major tick's label as the slider draws it: the x of its tick and the box its text fills.
+    struct TTickLabel {
+        QString text;
+        double tickX;
+        QRectF box;
+    };
+    // The labels drawn under the major ticks, left to right; none when they are hidden.
+    QList<TTickLabel> tickLabels() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
