@@ -12,7 +12,7 @@ namespace {
 // Antialiased edges fade out; below this opacity a pixel does not count as shown.
 constexpr int kVisibleAlpha = 48;
 // A straight run of painted pixels at least this long is a frame line, not part of a letter.
-constexpr int kLineRun = 16;
+constexpr int kLineRun = 24;
 
 std::vector<uint8_t> Painted(QWidget* widget)
 {
@@ -85,17 +85,8 @@ std::pair<TPaintedShape, TPaintedShape> TPaintedShape::FrameAndTitle(QGroupBox* 
     const std::vector<uint8_t> all = Painted(box);
     std::vector<uint8_t> frame(all.size(), 0);
     const auto at = [w](int x, int y) { return size_t(y) * size_t(w) + size_t(x); };
-    // Long horizontal runs, then long vertical ones.
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w;) {
-            int end = x;
-            while (end < w && all[at(end, y)])
-                ++end;
-            if (end - x >= kLineRun)
-                std::fill(frame.begin() + ptrdiff_t(at(x, y)), frame.begin() + ptrdiff_t(at(end, y)), 1);
-            x = end + 1;
-        }
-    }
+    // Long vertical runs; then horizontal runs that are long or start from a vertical line, as
+    // the stub of the top line between a corner and the title does.
     for (int x = 0; x < w; ++x) {
         for (int y = 0; y < h;) {
             int end = y;
@@ -106,6 +97,19 @@ std::pair<TPaintedShape, TPaintedShape> TPaintedShape::FrameAndTitle(QGroupBox* 
                     frame[at(x, k)] = 1;
             }
             y = end + 1;
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w;) {
+            int end = x;
+            bool fromLine = false;
+            while (end < w && all[at(end, y)]) {
+                fromLine = fromLine || frame[at(end, y)];
+                ++end;
+            }
+            if (end - x >= kLineRun || (fromLine && end - x > 1))
+                std::fill(frame.begin() + ptrdiff_t(at(x, y)), frame.begin() + ptrdiff_t(at(end, y)), 1);
+            x = end + 1;
         }
     }
     std::vector<uint8_t> rest(all.size(), 0);

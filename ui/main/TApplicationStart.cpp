@@ -3,6 +3,7 @@
 #include "settings/TComponentTranslator.h"
 #include "ui/main/TFixedTexts.h"
 #include "ui/main/TWindowSet.h"
+#include "ui/widgets/TUiFont.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -27,6 +28,7 @@ int TApplicationStart::Run(QApplication& app)
 {
     try {
         RegisterTranslationExclusions();
+        TUiFont::Install();
         QApplication::setApplicationName(QLatin1String(TFixedTexts::AppTitle));
         TWindowSet windows(FTransports);
         // The icon's resources are registered by the main window.

@@ -142,6 +142,7 @@ private:
         QPointF last;                   // the point added last
     };
 
+    int legendRow() const;
     TChannel* channelAt(int channel);
     const TChannel* channelAt(int channel) const;
     void resetChannel(TChannel& ch);
