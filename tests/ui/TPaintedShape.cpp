@@ -107,8 +107,10 @@ std::pair<TPaintedShape, TPaintedShape> TPaintedShape::FrameAndTitle(QGroupBox* 
                 fromLine = fromLine || frame[at(end, y)];
                 ++end;
             }
-            if (end - x >= kLineRun || (fromLine && end - x > 1))
-                std::fill(frame.begin() + ptrdiff_t(at(x, y)), frame.begin() + ptrdiff_t(at(end, y)), 1);
+            if (end - x >= kLineRun || (fromLine && end - x > 1)) {
+                for (int k = x; k < end; ++k)
+                    frame[at(k, y)] = 1;
+            }
             x = end + 1;
         }
     }

@@ -13,7 +13,8 @@ namespace {
 
 // clang-format off
 const TFlagBoxDef kTpsInv = { "TpsInv", Handler(&TConfCutOffForm::TpsInvClick),
-                                  N_("TPS with inverted signal (5 - 0 Volt)"), cfTpsInv, 8, 8, 357 };
+                                  N_("TPS with inverted signal (5 - 0 Volt)"), cfTpsInv,
+                                  8, 8, 357 };
 const TFlagBoxDef kLowerActive = { "CutOffLAct", Handler(&TConfCutOffForm::CutOffLActClick),
                                        N_("Active"), cfCutOffLAct, 8, 16, 65 };
 const TFlagBoxDef kUpperActive = { "CutOffHAct", Handler(&TConfCutOffForm::CutOffHActClick),

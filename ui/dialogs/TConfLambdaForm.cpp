@@ -64,7 +64,8 @@ const TSliderRowDef kHighRegimeRows[] = {
       feTensOfMs, vtSlider, N_("mS") },
 };
 const TSliderRowDef kCutOffRows[] = {
-    { "SimCutOffLevel", "ValSimCutOffLevel", Handler(&TConfLambdaForm::SimCutOffLevelPositionChange),
+    { "SimCutOffLevel", "ValSimCutOffLevel",
+      Handler(&TConfLambdaForm::SimCutOffLevelPositionChange),
       N_("Level"),           40, 0, 5000,  1,  10, 6, &CtrlSet::SimCutOffLevel,
       feMillivolts, vtSlider, N_("mV") },
 };
