@@ -52,11 +52,11 @@ main='"Brevon [0-9.]+"'
 # language.
 dialogs=(
   "ctrl|CONTROL SYSTEM|SISTEMA DE CONTROL"
-  "cutoff|CUT-OFF CONFIG|CONFIGURACI.N DE CORTE"
+  "cutoff|CUT-OFF CONFIG|CONFIGURACI.*N DE CORTE"
   "lambda|CONTROL LAMBDA|LAMBDA CONTROL"
   "load|Load Memory|Cargar memoria"
   "pass|PROTECTED MEMORY|MEMORIA PROTEGIDA"
-  "protect|MEMORY PROTECTION|PROTECCI.N DE MEMORIA"
+  "protect|MEMORY PROTECTION|PROTECCI.*N DE MEMORIA"
 )
 for language in en es; do
   [ "$shots" = all ] || [ "$shots" = "$language" ] || continue
