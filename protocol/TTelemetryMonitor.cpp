@@ -54,7 +54,7 @@ int TTelemetryMonitor::FormatUnsigned(char* out, int capacity, unsigned value)
 void TTelemetryMonitor::HandleFrame(const uint8_t* rxBuf, uint16_t controllerVersion,
                                     TTelemetryView* view)
 {
-    // 1 to 4: the record and the bookkeeping.
+    // The record and the bookkeeping.
     FRecord = TTelemetry::FromBytes(rxBuf + 1);
     if (FRecord.RequestFlags & rfReloadSet)
         FReloadRequest = true;
@@ -67,7 +67,7 @@ void TTelemetryMonitor::HandleFrame(const uint8_t* rxBuf, uint16_t controllerVer
     const double lambdaSimMv = CountsToMillivolts(FRecord.LambdaSim);
 
     if (view) {
-        // 5: the controller text.
+        // The controller text.
         if (controllerVersion != 0) {
             const int n = FormatControllerText(FControllerText, kTextSize,
                                                FControllerLabel.constData(), controllerVersion);
@@ -75,7 +75,7 @@ void TTelemetryMonitor::HandleFrame(const uint8_t* rxBuf, uint16_t controllerVer
         } else {
             view->ShowControllerText(QLatin1String(FDetectedText));
         }
-        // 6 to 11: LEDs, lambda, throttle, speed, valve.
+        // LEDs, lambda, throttle, speed, valve.
         view->ShowFuel((FRecord.StatusFlags & sfOnGas) != 0);
         int n = FormatMillivolts(FLambdaText, kTextSize, FRecord.Lambda);
         view->ShowLambda(FRecord.Lambda, QLatin1String(FLambdaText, n));
@@ -85,14 +85,14 @@ void TTelemetryMonitor::HandleFrame(const uint8_t* rxBuf, uint16_t controllerVer
         view->ShowRpm(FRecord.Rpm * 0.001, QLatin1String(FRpmText, n));
         n = FormatUnsigned(FValveText, kTextSize, FRecord.AperturaActual);
         view->ShowValve(QLatin1String(FValveText, n), FRecord.Rpm, FRecord.AperturaActual);
-        // 12: the lambda plot.
+        // The lambda plot.
         view->AddLambdaPoint(FPlotTime, lambdaMv);
         if (controllerVersion < kLambdaSimVersion)
             view->ClearLambdaSim();
         else
             view->AddLambdaSimPoint(FPlotTime, lambdaSimMv);
     }
-    // 13.
+    // The next point's time.
     FPlotTime += kPlotStep;
 }
 

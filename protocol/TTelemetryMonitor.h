@@ -22,9 +22,11 @@ public:
     // The fixed texts of the controller panel (SetFixedTexts of the main window), 8-bit.
     void SetFixedTexts(const QByteArray& controllerLabel, const QByteArray& detectedText);
 
-    // Steps 1 to 13 for one STX frame. `rxBuf` is the decoder's 256-byte payload buffer; the
-    // record is taken from positions 1 to 16 whatever the frame's length. `view` may be null
-    // (only the bookkeeping runs then).
+    // Handles one STX frame: keeps its record, counts it, raises the reload request when the
+    // controller asks for it or has been silent, shows the frame through `view` and moves the
+    // lambda plot's time on. `rxBuf` is the decoder's 256-byte payload buffer; the record is
+    // taken from positions 1 to 16 whatever the frame's length. `view` may be null (only the
+    // bookkeeping runs then).
     void HandleFrame(const uint8_t* rxBuf, uint16_t controllerVersion, TTelemetryView* view);
 
     const TTelemetry& Record() const { return FRecord; }
@@ -33,16 +35,16 @@ public:
     double PlotTime() const { return FPlotTime; }
     uint32_t FramesHandled() const { return FFrames; }
 
-    // Timer1, step 1: counts one tick of silence, stopping at 255. True on the tick that finds
+    // Timer1's silence count: counts one tick of silence, stopping at 255. True on the tick that finds
     // the count at exactly 4: the caller then shows NotDetectedText and forgets the version.
     bool CountSilenceTick();
-    // The supervision tick's step 4: clears the request and tells whether it was set.
+    // For the supervision tick: clears the request and tells whether it was set.
     bool TakeReloadRequest();
     // The lambda plot's double click.
     void ResetPlotTime() { FPlotTime = 0.0; }
 
-    // The formats of steps 5, 7, 9 and 10, for the view and the tests. Each writes a
-    // NUL-terminated text to `out` and returns its length.
+    // The formats of the controller text, the millivolts, the volts and the engine speed, for the
+    // view and the tests. Each writes a NUL-terminated text to `out` and returns its length.
     static int FormatControllerText(char* out, int capacity, const char* label, uint16_t version);
     static int FormatMillivolts(char* out, int capacity, uint16_t counts);
     static int FormatVolts(char* out, int capacity, uint16_t counts);

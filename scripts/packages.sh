@@ -2,7 +2,7 @@
 BREVON_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6 libgl-dev
-  libusb-1.0-0-dev gettext
+  libusb-1.0-0-dev gettext fonts-liberation2
   googletest libgtest-dev libbenchmark-dev
   umockdev libumockdev-dev
   librsvg2-bin file dpkg-dev            # the Debian package: its icon and its dependencies

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Screenshots of the demo (simulated adapter and controller): the main window in each plot mode,
-# docs/main-valve.png and docs/main-lambda.png, and in Spanish the main window and the lambda
-# dialog, docs/main-es.png and docs/lambda-es.png. Runs brevon-demo under Xvfb, lets the
-# simulated engine run so that the instruments and plots move, then captures the window.
+# Screenshots of the demo (simulated adapter and controller) for the README, in English and in
+# Spanish: the main window in each plot mode (docs/main-*.png) and each dialog
+# (docs/<dialog>-<language>.png). Runs brevon-demo under Xvfb, lets the simulated engine run so
+# that the instruments and plots move, then captures the window.
 # Needs xvfb, xauth, ImageMagick (import) and x11-utils (xwininfo).
 #   scripts/screenshots.sh [build-dir] [all|en|es]
 #                                           default: build/release, configured when missing;
-#                                           all four shots, or the English or Spanish ones
+#                                           every shot, or the English or Spanish ones
 #   SETTLE=4 scripts/screenshots.sh         seconds before the capture; by default 8.5, when the
 #                                           simulated engine runs on gas and revs up
 # The demo keeps its options in a throwaway settings folder, so that the user's stored language
@@ -27,14 +27,15 @@ mkdir -p docs
 settings=$(mktemp -d)
 trap 'rm -rf "$settings"' EXIT
 
-# shot <output> <language> <graph> <lambda> <window>: graph 1 starts the demo with the lambda plot
-# shown, lambda 1 with the lambda dialog open; <window> is an awk pattern for the window's name.
+# shot <output> <language> <graph> <dialog> <window>: graph 1 starts the demo with the lambda plot
+# shown; <dialog> names the dialog the demo opens (BREVON_DEMO_DIALOG), empty for none; <window>
+# is an awk pattern for the captured window's name.
 shot() {
-  local out=$1 language=$2 graph=$3 lambda=$4 window=$5
+  local out=$1 language=$2 graph=$3 dialog=$4 window=$5
   rm -rf "${settings:?}"/*
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     set -euo pipefail
-    XDG_CONFIG_HOME="$7" LANGUAGE="$3" BREVON_DEMO_GRAPH="$4" BREVON_DEMO_LAMBDA="$5" \
+    XDG_CONFIG_HOME="$7" LANGUAGE="$3" BREVON_DEMO_GRAPH="$4" BREVON_DEMO_DIALOG="$5" \
       QT_QPA_PLATFORM=xcb "$1" &
     pid=$!
     trap "kill $pid 2>/dev/null || true" EXIT
@@ -42,16 +43,30 @@ shot() {
     id=$(xwininfo -root -tree | awk -v pattern="$6" "\$0 ~ pattern { print \$1; exit }")
     [ -n "$id" ] || { echo "no window matching $6" >&2; exit 1; }
     import -window "$id" "$2"
-  ' _ "$demo" "$out" "$language" "$graph" "$lambda" "$window" "$settings" "${SETTLE:-8.5}"
+  ' _ "$demo" "$out" "$language" "$graph" "$dialog" "$window" "$settings" "${SETTLE:-8.5}"
   echo "wrote $out"
 }
 
 main='"Brevon [0-9.]+"'
-if [ "$shots" != es ]; then
-  shot docs/main-valve.png en 0 0 "$main"
-  shot docs/main-lambda.png en 1 0 "$main"
-fi
-if [ "$shots" != en ]; then
-  shot docs/main-es.png es 0 0 "$main"
-  shot docs/lambda-es.png es 0 1 '"[^"]*LAMBDA[^"]*"'
-fi
+# Each dialog, by the name the demo knows it by, and a pattern matching its caption in either
+# language.
+dialogs=(
+  "ctrl|CONTROL SYSTEM|SISTEMA DE CONTROL"
+  "cutoff|CUT-OFF CONFIG|CONFIGURACI.*N DE CORTE"
+  "lambda|CONTROL LAMBDA|LAMBDA CONTROL"
+  "load|Load Memory|Cargar memoria"
+  "pass|PROTECTED MEMORY|MEMORIA PROTEGIDA"
+  "protect|MEMORY PROTECTION|PROTECCI.*N DE MEMORIA"
+)
+for language in en es; do
+  [ "$shots" = all ] || [ "$shots" = "$language" ] || continue
+  if [ "$language" = en ]; then
+    shot docs/main-valve.png en 0 "" "$main"
+    shot docs/main-lambda.png en 1 "" "$main"
+  else
+    shot docs/main-es.png es 0 "" "$main"
+  fi
+  for entry in "${dialogs[@]}"; do
+    shot "docs/${entry%%|*}-$language.png" "$language" 0 "${entry%%|*}" "\"[^\"]*(${entry#*|})[^\"]*\""
+  done
+done

@@ -3,9 +3,11 @@
 #include "ui/dialogs/TFlagBox.h"
 #include "ui/dialogs/TSliderRow.h"
 #include "ui/widgets/TSlider.h"
+#include "ui/widgets/TUiFont.h"
 #include "ui/widgets/TValueBox.h"
 
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -173,8 +175,9 @@ TEST_P(Window, FixedSizeCaptionAndOkButton)
     EXPECT_EQ(h.dialog->size(), row.size);
     EXPECT_EQ(h.dialog->minimumSize(), row.size);
     EXPECT_EQ(h.dialog->maximumSize(), row.size);
-    EXPECT_EQ(h.dialog->font().family(), "MS Sans Serif");
-    EXPECT_EQ(h.dialog->font().pixelSize(), 11);
+    // The windows' 11-pixel font, which stands in for the 8-point dialog font of the layout.
+    EXPECT_EQ(QFontInfo(h.dialog->font()).family(), QLatin1String(TUiFont::kFamily));
+    EXPECT_EQ(h.dialog->font().pixelSize(), TUiFont::kPixelSize);
 
     QPushButton* ok = h.dialog->BAceptar();
     EXPECT_EQ(ok->objectName(), "BAceptar");
@@ -228,6 +231,9 @@ TEST_P(RowLayout, MatchesTheDialogsTable)
     EXPECT_EQ(r->Slider()->largeStep(), row.largeStep);
     EXPECT_EQ(r->Slider()->majorTickCount(), row.majorTicks);
     EXPECT_EQ(r->ValueBox()->x(), row.valueBoxLeft);
+    EXPECT_EQ(r->ValueBox()->objectName().toStdString(), std::string("Val") + row.slider);
+    EXPECT_TRUE(r->ValueBox()->font().bold());
+    EXPECT_EQ(r->ValueBox()->font().pixelSize(), 13);
     if (row.unit) {
         ASSERT_NE(r->Unit(), nullptr);
         EXPECT_EQ(r->Unit()->text().toStdString(), row.unit);

@@ -2,8 +2,17 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <thread>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -345,3 +354,37 @@ TEST_F(LinkEngine, TicksRunOnTheTimerWhenNotDrivenByHand)
 }
 
 } // namespace
+
+namespace {
+
+// The nice values of this process's threads, from /proc.
+std::vector<int> ThreadNiceValues()
+{
+    std::vector<int> values;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        // The fields after the command's closing parenthesis; nice is the 19th field in all.
+        std::istringstream rest(line.substr(line.rfind(')') + 2));
+        std::string field;
+        for (int i = 3; i <= 19 && rest >> field; ++i) {
+            if (i == 19)
+                values.push_back(std::stoi(field));
+        }
+    }
+    return values;
+}
+
+} // namespace
+
+TEST_F(LinkEngine, ThreadAsksForTheHighestPriorityAndRunsEitherWay)
+{
+    // Whether a thread of this process may take the highest priority at all.
+    int granted = -1;
+    std::thread([&granted] { granted = setpriority(PRIO_PROCESS, gettid(), -20); }).join();
+    Ticks(4);
+    EXPECT_EQ(link->GetLinkStatus(), lkAdapterReady);
+    const std::vector<int> nice = ThreadNiceValues();
+    EXPECT_EQ(std::count(nice.begin(), nice.end(), -20), granted == 0 ? 1 : 0);
+}

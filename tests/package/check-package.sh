@@ -44,7 +44,7 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # Filled by dpkg-shlibdeps from what the programs are linked with, with versions.
 for library in 'libc6 (>=' 'libqt6widgets6 (>=' 'libqt6core6 (>=' 'libusb-1.0-0 (>=' \
-  'libqcustomplot2.1-qt6 (>=' 'libstdc++6 (>=' libqt6svg6; do
+  'libqcustomplot2.1-qt6 (>=' 'libstdc++6 (>=' libqt6svg6 fonts-liberation2; do
   contains Depends "$depends" "$library"
 done
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"

@@ -331,4 +331,33 @@ TEST(PlotMouse, DoubleClickIsReported)
     EXPECT_EQ(clicks, 1);
 }
 
+// The legend stands in a row of its own above the data area and leaves it free; hidden, it
+// gives its room back.
+TEST(PlotLegend, StandsAboveTheDataAreaAndGivesItsRoomBackWhenHidden)
+{
+    TPlot plot;
+    plot.resize(792, 284);
+    plot.setTitle(QStringLiteral("Valve position / RPM"));
+    for (const char* title : {"Actual position", "Control position", "Max limit", "Min limit",
+                              "Lower Cut Off", "Upper Cut Off"})
+        plot.addChannel(QLatin1String(title), Qt::white);
+    plot.setLegendVisible(true);
+    plot.show();
+    plot.flushReplot();
+    const QRect legend = plot.legendRect();
+    const QRect data = plot.dataRect();
+    ASSERT_FALSE(legend.isEmpty());
+    EXPECT_FALSE(legend.intersects(data));
+    EXPECT_LE(legend.bottom(), data.top());
+    EXPECT_TRUE(plot.rect().contains(legend));
+
+    plot.setLegendVisible(false);
+    plot.flushReplot();
+    EXPECT_TRUE(plot.legendRect().isEmpty());
+    EXPECT_LT(plot.dataRect().top(), data.top());
+    plot.setLegendVisible(true);
+    plot.flushReplot();
+    EXPECT_EQ(plot.dataRect(), data);
+}
+
 } // namespace

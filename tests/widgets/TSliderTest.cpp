@@ -2,6 +2,8 @@
 
 #include "tests/widgets/WidgetEvents.h"
 
+#include <QFontMetricsF>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -240,6 +242,90 @@ TEST(SliderMouse, ClickWithoutMovingReportsNothing)
     ev::release(&f.slider, QPointF(f.slider.xOf(250), 9));
     EXPECT_TRUE(f.changes.empty());
     EXPECT_TRUE(f.finishes.empty());
+}
+
+// --- tick labels ---
+
+struct LabelRow {
+    std::string name;
+    int width;
+    double minimum;
+    double maximum;
+    int decimals;
+    int rightInset;                 // columns a neighbour covers
+    std::vector<std::string> shown; // the labels, left to right
+};
+
+class SliderLabels : public testing::TestWithParam<LabelRow> {};
+
+// Each label stands centred on its tick's pixel, a blank clear of the next label and of the
+// slider's usable edges; where the full labels cannot, shorter ones or fewer do.
+TEST_P(SliderLabels, StandCentredUnderTheirTicksABlankApart)
+{
+    const LabelRow& row = GetParam();
+    TSlider s;
+    s.resize(row.width, 49);
+    s.setRange(row.minimum, row.maximum);
+    s.setMajorTickCount(6);
+    s.setMinorTickCount(4);
+    s.setLabelDecimals(row.decimals);
+    s.setRightInset(row.rightInset);
+
+    const QList<TSlider::TTickLabel> labels = s.tickLabels();
+    std::vector<std::string> shown;
+    for (const TSlider::TTickLabel& l : labels)
+        shown.push_back(l.text.toStdString());
+    EXPECT_EQ(shown, row.shown);
+
+    const double blank = QFontMetricsF(s.font()).horizontalAdvance(u' ');
+    const double usable = row.width - row.rightInset;
+    for (qsizetype k = 0; k < labels.size(); ++k) {
+        const TSlider::TTickLabel& l = labels[k];
+        SCOPED_TRACE(l.text.toStdString());
+        EXPECT_DOUBLE_EQ(l.box.center().x(), l.tickX);
+        EXPECT_EQ(l.tickX, std::round(l.tickX));
+        EXPECT_GE(l.box.left(), blank - 0.5);
+        EXPECT_LE(l.box.right(), usable - blank + 0.5);
+        if (k > 0) {
+            EXPECT_GE(l.box.left() - labels[k - 1].box.right(), blank);
+        }
+    }
+    // The thumb's track ends under the first and the last tick.
+    EXPECT_NEAR(s.xOf(row.minimum), labels.front().tickX, 0.5);
+    if (labels.size() == 6) {
+        EXPECT_NEAR(s.xOf(row.maximum), labels.back().tickX, 0.5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SliderLabels,
+    testing::Values(
+        LabelRow {"millivolts", 201, 0, 5000, 0, 0, {"0", "1000", "2000", "3000", "4000", "5000"}},
+        LabelRow {"high_regime_rpm", 201, 2000, 7000, 0, 0,
+                  {"2000", "3000", "4000", "5000", "6000", "7000"}},
+        LabelRow {"volts", 201, 0, 5, 2, 0, {"0.00", "1.00", "2.00", "3.00", "4.00", "5.00"}},
+        LabelRow {"beside_a_value_box", 201, 0, 5000, 0, 2,
+                  {"0", "1000", "2000", "3000", "4000", "5000"}},
+        LabelRow {"narrow_thousands", 130, 0, 5000, 0, 0, {"0", "1k", "2k", "3k", "4k", "5k"}},
+        LabelRow {"narrow_volts", 120, 0, 5, 2, 0, {"0", "1", "2", "3", "4", "5"}},
+        LabelRow {"narrower_every_second", 80, 0, 5000, 0, 0, {"0", "2k", "4k"}}),
+    rowName<LabelRow>);
+
+TEST(SliderLabels, StackedSlidersShareTheirTrackEnds)
+{
+    TSlider scaled;
+    scaled.resize(405, 45);
+    scaled.setRange(0, 500);
+    scaled.setMajorTickCount(6);
+    scaled.setRightInset(1);
+    TSlider plain;
+    plain.resize(405, 21);
+    plain.setRange(0, 500);
+    plain.setRightInset(1);
+    ASSERT_GT(scaled.trackMargin(), plain.trackMargin());
+    plain.setMinimumTrackMargin(scaled.trackMargin());
+    for (double v : {0.0, 123.7, 500.0})
+        EXPECT_DOUBLE_EQ(plain.xOf(v), scaled.xOf(v)) << v;
 }
 
 } // namespace

@@ -9,14 +9,17 @@
 namespace {
 
 // clang-format off
-constexpr TSliderRowDef kRows[] = {
-    // slider, caption, top, range, small and large step, major ticks;
+const TSliderRowDef kRows[] = {
+    // slider, value box, handler; caption, top, range, small and large step, major ticks;
     // field, encoding, value box text
-    { "PosInteg", N_("Positioning Integration"),         16,    0,   50,  1,  10, 6,
+    { "PosInteg", "ValPosInteg", Handler(&TConfCtrlForm::PosIntegPositionChange),
+      N_("Positioning Integration"),         16,    0,   50,  1,  10, 6,
       &CtrlSet::PosInteg, fePosInteg, vtSlider },
-    { "RpmReacL", N_("Rpm of reaction of slow probe"),   64,  500, 1500, 10, 100, 3,
+    { "RpmReacL", "ValRpmReacL", Handler(&TConfCtrlForm::RpmReacLPositionChange),
+      N_("Rpm of reaction of slow probe"),   64,  500, 1500, 10, 100, 3,
       &CtrlSet::RpmReacL, feUnscaled, vtField },
-    { "RpmReacH", N_("Rpm of reaction of quick probe"), 112, 1000, 5000, 10, 100, 5,
+    { "RpmReacH", "ValRpmReacH", Handler(&TConfCtrlForm::RpmReacHPositionChange),
+      N_("Rpm of reaction of quick probe"), 112, 1000, 5000, 10, 100, 5,
       &CtrlSet::RpmReacH, feUnscaled, vtField },
 };
 // clang-format on
@@ -35,14 +38,27 @@ TConfCtrlForm::TConfCtrlForm(TControlSet& controlSet, TMainDisplays& displays, Q
     FormCreate(kLoadOrder, kLoadOrder);
 }
 
-void TConfCtrlForm::ApplyRule(TSliderRow& row)
+void TConfCtrlForm::PosIntegPositionChange()
 {
-    // The slow-probe speed may equal the quick-probe speed but not exceed it. Pulling a slider
-    // back runs this handler again, nested; the inner run stores and commits the pulled-back
-    // value and the outer run then does the same once more, all before the next tick's write.
-    // Positions are compared before truncation.
-    if (&row == FRpmReacL && FRpmReacL->Position() > FRpmReacH->Position())
-        FRpmReacL->SetPosition(FRpmReacH->Position());
-    else if (&row == FRpmReacH && FRpmReacH->Position() < FRpmReacL->Position())
-        FRpmReacH->SetPosition(FRpmReacL->Position());
+    SliderPositionChange("PosInteg");
+}
+
+// The slow-probe speed may equal the quick-probe speed but not exceed it; positions are compared
+// before truncation. Pulling a slider back runs its handler again, nested: the inner run stores
+// and commits the pulled-back value and the outer run then does the same once more, all before
+// the next tick's write.
+void TConfCtrlForm::RpmReacLPositionChange()
+{
+    SliderPositionChange("RpmReacL", [this] {
+        if (FRpmReacL->Position() > FRpmReacH->Position())
+            FRpmReacL->SetPosition(FRpmReacH->Position());
+    });
+}
+
+void TConfCtrlForm::RpmReacHPositionChange()
+{
+    SliderPositionChange("RpmReacH", [this] {
+        if (FRpmReacH->Position() < FRpmReacL->Position())
+            FRpmReacH->SetPosition(FRpmReacL->Position());
+    });
 }

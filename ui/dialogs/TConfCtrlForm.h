@@ -9,10 +9,13 @@ class TConfCtrlForm : public TConfDialog {
 public:
     TConfCtrlForm(TControlSet& controlSet, TMainDisplays& displays, QWidget* parent = nullptr);
 
-protected:
-    void ApplyRule(TSliderRow& row) override;
+    // Slider handlers. The two RPM handlers keep the slow-probe speed from passing the
+    // quick-probe speed when the user moves either slider.
+    void PosIntegPositionChange();
+    void RpmReacLPositionChange();
+    void RpmReacHPositionChange();
 
 private:
-    TSliderRow* FRpmReacL; // slow-probe reaction, never above FRpmReacH after a user's move
+    TSliderRow* FRpmReacL; // slow-probe reaction
     TSliderRow* FRpmReacH; // quick-probe reaction
 };

@@ -11,28 +11,37 @@
 
 namespace {
 
-constexpr TFlagBoxDef kTpsInv = { "TpsInv", N_("TPS with inverted signal (5 - 0 Volt)"), cfTpsInv,
-                                   8, 8, 357 };
-constexpr TFlagBoxDef kLowerActive = { "CutOffLAct", N_("Active"), cfCutOffLAct, 8, 16, 65 };
-constexpr TFlagBoxDef kUpperActive = { "CutOffHAct", N_("Active"), cfCutOffHAct, 8, 16, 65 };
-
 // clang-format off
-constexpr TSliderRowDef kLowerRows[] = {
-    // slider, caption, top, range, small and large step, major ticks, field;
-    // encoding, value box text, unit, decimals of the tick labels
-    { "CutOffLTps", N_("TPS"),             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffLTps,
+const TFlagBoxDef kTpsInv = { "TpsInv", Handler(&TConfCutOffForm::TpsInvClick),
+                                  N_("TPS with inverted signal (5 - 0 Volt)"), cfTpsInv,
+                                  8, 8, 357 };
+const TFlagBoxDef kLowerActive = { "CutOffLAct", Handler(&TConfCutOffForm::CutOffLActClick),
+                                       N_("Active"), cfCutOffLAct, 8, 16, 65 };
+const TFlagBoxDef kUpperActive = { "CutOffHAct", Handler(&TConfCutOffForm::CutOffHActClick),
+                                       N_("Active"), cfCutOffHAct, 8, 16, 65 };
+
+const TSliderRowDef kLowerRows[] = {
+    // slider, value box, handler; caption, top, range, small and large step, major ticks,
+    // field; encoding, value box text, unit, decimals of the tick labels
+    { "CutOffLTps", "ValCutOffLTps", Handler(&TConfCutOffForm::CutOffLTpsPositionChange),
+      N_("TPS"),             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffLTps,
       feVolts, vtVolts, N_("Volt"), 2 },
-    { "CutOffLRpm", N_("RPM"),             80, 0, 4000, 10, 100, 5, &CtrlSet::CutOffLRpm,
+    { "CutOffLRpm", "ValCutOffLRpm", Handler(&TConfCutOffForm::CutOffLRpmPositionChange),
+      N_("RPM"),             80, 0, 4000, 10, 100, 5, &CtrlSet::CutOffLRpm,
       feUnscaled, vtField, N_("Rpm") },
-    { "CutOffLPos", N_("Valve position"), 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffLPos,
+    { "CutOffLPos", "ValCutOffLPos", Handler(&TConfCutOffForm::CutOffLPosPositionChange),
+      N_("Valve position"), 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffLPos,
       feUnscaled, vtField },
 };
-constexpr TSliderRowDef kUpperRows[] = {
-    { "CutOffHTps", N_("TPS"),             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffHTps,
+const TSliderRowDef kUpperRows[] = {
+    { "CutOffHTps", "ValCutOffHTps", Handler(&TConfCutOffForm::CutOffHTpsPositionChange),
+      N_("TPS"),             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffHTps,
       feVolts, vtVolts, N_("Volt"), 2 },
-    { "CutOffHRpm", N_("RPM"),             80, 0, 8000, 10, 100, 5, &CtrlSet::CutOffHRpm,
+    { "CutOffHRpm", "ValCutOffHRpm", Handler(&TConfCutOffForm::CutOffHRpmPositionChange),
+      N_("RPM"),             80, 0, 8000, 10, 100, 5, &CtrlSet::CutOffHRpm,
       feUnscaled, vtField, N_("Rpm") },
-    { "CutOffHPos", N_("Valve position"), 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffHPos,
+    { "CutOffHPos", "ValCutOffHPos", Handler(&TConfCutOffForm::CutOffHPosPositionChange),
+      N_("Valve position"), 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffHPos,
       feUnscaled, vtField },
 };
 // clang-format on
@@ -57,20 +66,62 @@ TConfCutOffForm::TConfCutOffForm(TControlSet& controlSet, TMainDisplays& display
     AddFlagBox(upper, kUpperActive);
     AddRows(upper, kUpperRows, {});
 
-    FLowerRpm = Row(QStringLiteral("CutOffLRpm"));
-    FLowerPos = Row(QStringLiteral("CutOffLPos"));
-    FUpperRpm = Row(QStringLiteral("CutOffHRpm"));
-    FUpperPos = Row(QStringLiteral("CutOffHPos"));
     FormCreate(kLoadOrder, kLoadOrder);
 }
 
-void TConfCutOffForm::UpdateDisplays(TSliderRow& row)
+void TConfCutOffForm::TpsInvClick()
 {
-    // The marker stands at the cut-off's stored (rpm, position); each handler reads the other
-    // coordinate from the working copy.
+    FlagBoxClick("TpsInv");
+}
+
+void TConfCutOffForm::CutOffLActClick()
+{
+    FlagBoxClick("CutOffLAct");
+}
+
+void TConfCutOffForm::CutOffHActClick()
+{
+    FlagBoxClick("CutOffHAct");
+}
+
+void TConfCutOffForm::CutOffLTpsPositionChange()
+{
+    SliderPositionChange("CutOffLTps");
+}
+
+void TConfCutOffForm::CutOffHTpsPositionChange()
+{
+    SliderPositionChange("CutOffHTps");
+}
+
+void TConfCutOffForm::CutOffLRpmPositionChange()
+{
+    SliderPositionChange("CutOffLRpm", {}, [this] { ShowLowerCutOff(); });
+}
+
+void TConfCutOffForm::CutOffHRpmPositionChange()
+{
+    SliderPositionChange("CutOffHRpm", {}, [this] { ShowUpperCutOff(); });
+}
+
+void TConfCutOffForm::CutOffLPosPositionChange()
+{
+    SliderPositionChange("CutOffLPos", {}, [this] { ShowLowerCutOff(); });
+}
+
+void TConfCutOffForm::CutOffHPosPositionChange()
+{
+    SliderPositionChange("CutOffHPos", {}, [this] { ShowUpperCutOff(); });
+}
+
+void TConfCutOffForm::ShowLowerCutOff()
+{
     const CtrlSet& set = Working();
-    if (&row == FLowerRpm || &row == FLowerPos)
-        Displays().SetCutOff(TMainDisplays::coLower, set.CutOffLRpm, set.CutOffLPos);
-    else if (&row == FUpperRpm || &row == FUpperPos)
-        Displays().SetCutOff(TMainDisplays::coUpper, set.CutOffHRpm, set.CutOffHPos);
+    Displays().SetCutOff(TMainDisplays::coLower, set.CutOffLRpm, set.CutOffLPos);
+}
+
+void TConfCutOffForm::ShowUpperCutOff()
+{
+    const CtrlSet& set = Working();
+    Displays().SetCutOff(TMainDisplays::coUpper, set.CutOffHRpm, set.CutOffHPos);
 }

@@ -10,12 +10,23 @@ class TConfCutOffForm : public TConfDialog {
 public:
     TConfCutOffForm(TControlSet& controlSet, TMainDisplays& displays, QWidget* parent = nullptr);
 
-protected:
-    void UpdateDisplays(TSliderRow& row) override;
+    // Check box handlers: Flags bits 7, 2 and 3.
+    void TpsInvClick();
+    void CutOffLActClick();
+    void CutOffHActClick();
+
+    // Slider handlers. Those of a cut-off's RPM and valve position also move its marker and
+    // line on the valve plot.
+    void CutOffLTpsPositionChange();
+    void CutOffHTpsPositionChange();
+    void CutOffLRpmPositionChange();
+    void CutOffHRpmPositionChange();
+    void CutOffLPosPositionChange();
+    void CutOffHPosPositionChange();
 
 private:
-    TSliderRow* FLowerRpm;
-    TSliderRow* FLowerPos;
-    TSliderRow* FUpperRpm;
-    TSliderRow* FUpperPos;
+    // The marker stands at the cut-off's stored (rpm, position); each handler reads the other
+    // coordinate from the working copy.
+    void ShowLowerCutOff();
+    void ShowUpperCutOff();
 };

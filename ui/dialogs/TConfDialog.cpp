@@ -4,6 +4,7 @@
 #include "ui/dialogs/TFlagBox.h"
 #include "ui/dialogs/TMainDisplays.h"
 #include "ui/dialogs/TSliderRow.h"
+#include "ui/widgets/TGroupBox.h"
 #include "ui/widgets/TSlider.h"
 
 #include <QGroupBox>
@@ -22,23 +23,19 @@ TConfDialog::TConfDialog(const char* caption, QSize clientSize, QPoint okPlace,
 {
     setWindowTitle(QString::fromUtf8(caption));
     setFixedSize(clientSize);
-    // Not on Linux as a rule; Qt then takes the nearest family it has.
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(11);
-    setFont(f);
 
     FBAceptar = new QPushButton(QStringLiteral(N_("Ok")), this);
     FBAceptar->setObjectName(QStringLiteral("BAceptar"));
     FBAceptar->setGeometry(okPlace.x(), okPlace.y(), 75, 25);
     FBAceptar->setDefault(true);
-    connect(FBAceptar, &QPushButton::clicked, this, &QDialog::accept);
+    connect(FBAceptar, &QPushButton::clicked, this, &TConfDialog::BAceptarClick);
 }
 
 TConfDialog::~TConfDialog() = default;
 
 QGroupBox* TConfDialog::AddGroupBox(const char* title, const QRect& place)
 {
-    auto* group = new QGroupBox(QString::fromUtf8(title), this);
+    auto* group = new TGroupBox(QString::fromUtf8(title), this);
     // Its children set their own weight: rows and boxes bold, the sliders' scales not.
     QFont bold;
     bold.setBold(true);
@@ -52,9 +49,9 @@ void TConfDialog::AddRows(QWidget* parent, std::span<const TSliderRowDef> defs,
 {
     for (const TSliderRowDef& def : defs) {
         FRows.push_back(std::make_unique<TSliderRow>(parent, def, place));
-        TSliderRow* row = FRows.back().get();
-        connect(row->Slider(), &TSlider::positionChanged, this,
-                [this, row] { SliderPositionChange(*row); });
+        const TDialogHandler handler = def.handler;
+        connect(FRows.back()->Slider(), &TSlider::positionChanged, this,
+                [this, handler] { (this->*handler)(); });
     }
 }
 
@@ -62,7 +59,8 @@ TFlagBox* TConfDialog::AddFlagBox(QWidget* parent, const TFlagBoxDef& def)
 {
     auto* box = new TFlagBox(def, parent);
     FFlagBoxes.push_back(box);
-    connect(box, &QCheckBox::toggled, this, [this, box] { FlagBoxClick(*box); });
+    const TDialogHandler handler = def.handler;
+    connect(box, &QCheckBox::toggled, this, [this, handler] { (this->*handler)(); });
     return box;
 }
 
@@ -101,10 +99,6 @@ void TConfDialog::SetControlsEnabled(std::span<const char* const> names, bool en
         [enabled](TFlagBox& box) { box.setEnabled(enabled); });
 }
 
-void TConfDialog::ApplyRule(TSliderRow&) {}
-
-void TConfDialog::UpdateDisplays(TSliderRow&) {}
-
 const CtrlSet& TConfDialog::Working() const
 {
     return FControlSet.Working();
@@ -115,22 +109,34 @@ bool TConfDialog::EditsAllowed() const
     return FDisplays.EditsEnabled();
 }
 
-void TConfDialog::SliderPositionChange(TSliderRow& row)
+void TConfDialog::BAceptarClick()
+{
+    accept();
+}
+
+void TConfDialog::SliderPositionChange(const char* slider, const std::function<void()>& rule,
+                                       const std::function<void()>& displays)
 {
     if (!EditsAllowed())
         return;
-    ApplyRule(row);
-    row.Store(FControlSet.Working());
-    row.ShowText(FControlSet.Working());
-    UpdateDisplays(row);
+    TSliderRow* row = Row(QLatin1String(slider));
+    Q_ASSERT_X(row, "TConfDialog", slider);
+    if (rule)
+        rule();
+    row->Store(FControlSet.Working());
+    row->ShowText(FControlSet.Working());
+    if (displays)
+        displays();
     FControlSet.CommitWorkingCopy();
 }
 
-void TConfDialog::FlagBoxClick(TFlagBox& box)
+void TConfDialog::FlagBoxClick(const char* name)
 {
     if (!EditsAllowed())
         return;
-    box.Store(FControlSet.Working());
+    TFlagBox* box = FlagBox(QLatin1String(name));
+    Q_ASSERT_X(box, "TConfDialog", name);
+    box->Store(FControlSet.Working());
     FControlSet.CommitWorkingCopy();
 }
 
@@ -185,6 +191,12 @@ void TConfDialog::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void TConfDialog::done(int result)
+{
+    QDialog::done(result);
+    FormClose();
 }
 
 void TConfDialog::CenterOnScreen()

@@ -38,6 +38,10 @@ public:
 
     // Runs each time the dialog becomes active, and so on every showing.
     virtual void FormActivate() {}
+    // "Ok": closes the dialog. Every edit is already stored and committed.
+    void BAceptarClick();
+    // Runs when the dialog closes; there is nothing to undo or to keep.
+    void FormClose() {}
 
     // The row of the slider named `name`, or null.
     TSliderRow* Row(const QString& name) const;
@@ -61,10 +65,13 @@ protected:
     // A slider row's caption and unit label stay enabled.
     void SetControlsEnabled(std::span<const char* const> names, bool enabled);
 
-    // A slider handler's own steps, by default none: the rule runs before the position is
-    // stored, the display update after the value box has its text and before the commit.
-    virtual void ApplyRule(TSliderRow& row);
-    virtual void UpdateDisplays(TSliderRow& row);
+    // What every slider handler does for the row of the slider named `slider`: the edit guard,
+    // the handler's own rule, the position converted into its field, the value box's text, the
+    // handler's updates of the main window's displays, and the commit.
+    void SliderPositionChange(const char* slider, const std::function<void()>& rule = {},
+                              const std::function<void()>& displays = {});
+    // What every check box handler does: the edit guard, the box's bit into Flags, the commit.
+    void FlagBoxClick(const char* box);
 
     TMainDisplays& Displays() const { return FDisplays; }
     const CtrlSet& Working() const;
@@ -72,11 +79,10 @@ protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
 
 private:
     bool EditsAllowed() const;
-    void SliderPositionChange(TSliderRow& row);
-    void FlagBoxClick(TFlagBox& box);
     void LoadControls(std::span<const char* const> names);
     void ForEachControl(std::span<const char* const> names,
                         const std::function<void(TSliderRow&)>& onRow,

@@ -11,45 +11,62 @@
 
 namespace {
 
-constexpr TFlagBoxDef kSondaInv = { "SondaInv", N_("Inverted (alone for probes of 5 Volts)"),
-                                     cfSondaInv, 8, 16, 357 };
-constexpr TFlagBoxDef kActSim = { "ActSim", N_("Active"), cfActSim, 8, 16, 97 };
-constexpr TFlagBoxDef kActSim2 = { "ActSim2", N_("Active"), cfActSim2, 8, 16, 97 };
-constexpr TFlagBoxDef kSimCutOff = { "SimCutOff", N_("Active"), cfSimCutOff, 8, 16, 97 };
-
 // clang-format off
-constexpr TSliderRowDef kProbeRows[] = {
-    // slider, caption, top, range, small and large step, major ticks, field;
-    // encoding, value box text, unit
-    { "TimArrSonda", N_("Starts up Time"),  32, 0,  250,  1,  10, 6, &CtrlSet::TimArrSonda,
+const TFlagBoxDef kSondaInv = { "SondaInv", Handler(&TConfLambdaForm::SondaInvClick),
+                                    N_("Inverted (alone for probes of 5 Volts)"), cfSondaInv,
+                                    8, 16, 357 };
+const TFlagBoxDef kActSim = { "ActSim", Handler(&TConfLambdaForm::ActSimClick),
+                                  N_("Active"), cfActSim, 8, 16, 97 };
+const TFlagBoxDef kActSim2 = { "ActSim2", Handler(&TConfLambdaForm::ActSim2Click),
+                                   N_("Active"), cfActSim2, 8, 16, 97 };
+const TFlagBoxDef kSimCutOff = { "SimCutOff", Handler(&TConfLambdaForm::SimCutOffClick),
+                                     N_("Active"), cfSimCutOff, 8, 16, 97 };
+
+const TSliderRowDef kProbeRows[] = {
+    // slider, value box, handler; caption, top, range, small and large step, major ticks,
+    // field; encoding, value box text, unit
+    { "TimArrSonda", "ValTimArrSonda", Handler(&TConfLambdaForm::TimArrSondaPositionChange),
+      N_("Starts up Time"),  32, 0,  250,  1,  10, 6, &CtrlSet::TimArrSonda,
       feUnscaled, vtField, N_("Sec") },
-    { "SondaRica",   N_("Rich"),            80, 0, 5000,  1,  10, 6, &CtrlSet::SondaRica,
+    { "SondaRica",   "ValSondaRica", Handler(&TConfLambdaForm::SondaRicaPositionChange),
+      N_("Rich"),            80, 0, 5000,  1,  10, 6, &CtrlSet::SondaRica,
       feMillivolts, vtSlider, N_("mV") },
-    { "SondaPobre",  N_("Poor"),           128, 0, 5000,  1,  10, 6, &CtrlSet::SondaPobre,
+    { "SondaPobre",  "ValSondaPobre", Handler(&TConfLambdaForm::SondaPobrePositionChange),
+      N_("Poor"),           128, 0, 5000,  1,  10, 6, &CtrlSet::SondaPobre,
       feMillivolts, vtSlider, N_("mV") },
-    { "SondaIdeal",  N_("Ideal/Optimum"),  176, 0, 5000,  1,  10, 6, &CtrlSet::SondaIdeal,
-      feMillivolts, vtSlider, N_("mV") },
-};
-constexpr TSliderRowDef kEmulationRows[] = {
-    { "SimHTim",     N_("High time"),       32, 0, 5000, 10, 100, 6, &CtrlSet::SimHTim,
-      feTensOfMs, vtSlider, N_("mS") },
-    { "SimLTim",     N_("Low time"),        80, 0, 5000, 10, 100, 6, &CtrlSet::SimLTim,
-      feTensOfMs, vtSlider, N_("mS") },
-    { "SimHLev",     N_("High level"),     128, 0, 5000,  5, 100, 6, &CtrlSet::SimHLev,
-      feMillivolts, vtSlider, N_("mV") },
-    { "SimLLev",     N_("Low level"),      176, 0, 5000,  5, 100, 6, &CtrlSet::SimLLev,
+    { "SondaIdeal",  "ValSondaIdeal", Handler(&TConfLambdaForm::SondaIdealPositionChange),
+      N_("Ideal/Optimum"),  176, 0, 5000,  1,  10, 6, &CtrlSet::SondaIdeal,
       feMillivolts, vtSlider, N_("mV") },
 };
-constexpr TSliderRowDef kHighRegimeRows[] = {
-    { "Sim2RPM",     N_("Active over"),     33, 2000, 7000, 5, 100, 6, &CtrlSet::Sim2RPM,
+const TSliderRowDef kEmulationRows[] = {
+    { "SimHTim",     "ValSimHTim", Handler(&TConfLambdaForm::SimHTimPositionChange),
+      N_("High time"),       32, 0, 5000, 10, 100, 6, &CtrlSet::SimHTim,
+      feTensOfMs, vtSlider, N_("mS") },
+    { "SimLTim",     "ValSimLTim", Handler(&TConfLambdaForm::SimLTimPositionChange),
+      N_("Low time"),        80, 0, 5000, 10, 100, 6, &CtrlSet::SimLTim,
+      feTensOfMs, vtSlider, N_("mS") },
+    { "SimHLev",     "ValSimHLev", Handler(&TConfLambdaForm::SimHLevPositionChange),
+      N_("High level"),     128, 0, 5000,  5, 100, 6, &CtrlSet::SimHLev,
+      feMillivolts, vtSlider, N_("mV") },
+    { "SimLLev",     "ValSimLLev", Handler(&TConfLambdaForm::SimLLevPositionChange),
+      N_("Low level"),      176, 0, 5000,  5, 100, 6, &CtrlSet::SimLLev,
+      feMillivolts, vtSlider, N_("mV") },
+};
+const TSliderRowDef kHighRegimeRows[] = {
+    { "Sim2RPM",     "ValSim2RPM", Handler(&TConfLambdaForm::Sim2RPMPositionChange),
+      N_("Active over"),     33, 2000, 7000, 5, 100, 6, &CtrlSet::Sim2RPM,
       feUnscaled, vtSlider, N_("RPM") },
-    { "Sim2HTim",    N_("High time"),       82, 0, 1500, 10, 100, 6, &CtrlSet::Sim2HTim,
+    { "Sim2HTim",    "ValSim2HTim", Handler(&TConfLambdaForm::Sim2HTimPositionChange),
+      N_("High time"),       82, 0, 1500, 10, 100, 6, &CtrlSet::Sim2HTim,
       feTensOfMs, vtSlider, N_("mS") },
-    { "Sim2LTim",    N_("Low time"),       130, 0, 1500, 10, 100, 6, &CtrlSet::Sim2LTim,
+    { "Sim2LTim",    "ValSim2LTim", Handler(&TConfLambdaForm::Sim2LTimPositionChange),
+      N_("Low time"),       130, 0, 1500, 10, 100, 6, &CtrlSet::Sim2LTim,
       feTensOfMs, vtSlider, N_("mS") },
 };
-constexpr TSliderRowDef kCutOffRows[] = {
-    { "SimCutOffLevel", N_("Level"),        40, 0, 5000,  1,  10, 6, &CtrlSet::SimCutOffLevel,
+const TSliderRowDef kCutOffRows[] = {
+    { "SimCutOffLevel", "ValSimCutOffLevel",
+      Handler(&TConfLambdaForm::SimCutOffLevelPositionChange),
+      N_("Level"),           40, 0, 5000,  1,  10, 6, &CtrlSet::SimCutOffLevel,
       feMillivolts, vtSlider, N_("mV") },
 };
 // clang-format on
@@ -108,9 +125,6 @@ TConfLambdaForm::TConfLambdaForm(TControlSet& controlSet, TMainDisplays& display
     AddFlagBox(cutOff, kSimCutOff);
     AddRows(cutOff, kCutOffRows, kCutOffPlace);
 
-    FSondaRica = Row(QStringLiteral("SondaRica"));
-    FSondaPobre = Row(QStringLiteral("SondaPobre"));
-    FSondaIdeal = Row(QStringLiteral("SondaIdeal"));
     FormCreate(kCreationOrder, kRefreshOrder);
 }
 
@@ -120,18 +134,94 @@ void TConfLambdaForm::FormActivate()
                        Displays().ControllerVersion() >= kFirmwareWithHighRegime);
 }
 
-void TConfLambdaForm::UpdateDisplays(TSliderRow& row)
+void TConfLambdaForm::SondaInvClick()
 {
-    const CtrlSet& set = Working();
-    // Section ends take the stored counts; the limit lines the position itself, not truncated.
-    if (&row == FSondaRica) {
-        Displays().SetLambdaScale(set.SondaRica > kOneVoltScaleCounts);
-        Displays().SetLambdaSection2End(set.SondaRica);
-        Displays().SetLambdaLimit(kLimitRica, row.Position());
-    } else if (&row == FSondaPobre) {
-        Displays().SetLambdaSection1End(set.SondaPobre);
-        Displays().SetLambdaLimit(kLimitPobre, row.Position());
-    } else if (&row == FSondaIdeal) {
-        Displays().SetLambdaLimit(kLimitIdeal, row.Position());
-    }
+    FlagBoxClick("SondaInv");
+}
+
+void TConfLambdaForm::ActSimClick()
+{
+    FlagBoxClick("ActSim");
+}
+
+void TConfLambdaForm::ActSim2Click()
+{
+    FlagBoxClick("ActSim2");
+}
+
+void TConfLambdaForm::SimCutOffClick()
+{
+    FlagBoxClick("SimCutOff");
+}
+
+void TConfLambdaForm::TimArrSondaPositionChange()
+{
+    SliderPositionChange("TimArrSonda");
+}
+
+// The section ends of the lambda bar take the stored counts; the limit lines of the lambda plot
+// the slider's position itself, not truncated.
+void TConfLambdaForm::SondaRicaPositionChange()
+{
+    SliderPositionChange("SondaRica", {}, [this] {
+        const uint16_t counts = Working().SondaRica;
+        Displays().SetLambdaScale(counts > kOneVoltScaleCounts);
+        Displays().SetLambdaSection2End(counts);
+        Displays().SetLambdaLimit(kLimitRica, Row(QStringLiteral("SondaRica"))->Position());
+    });
+}
+
+void TConfLambdaForm::SondaPobrePositionChange()
+{
+    SliderPositionChange("SondaPobre", {}, [this] {
+        Displays().SetLambdaSection1End(Working().SondaPobre);
+        Displays().SetLambdaLimit(kLimitPobre, Row(QStringLiteral("SondaPobre"))->Position());
+    });
+}
+
+void TConfLambdaForm::SondaIdealPositionChange()
+{
+    SliderPositionChange("SondaIdeal", {}, [this] {
+        Displays().SetLambdaLimit(kLimitIdeal, Row(QStringLiteral("SondaIdeal"))->Position());
+    });
+}
+
+void TConfLambdaForm::SimHTimPositionChange()
+{
+    SliderPositionChange("SimHTim");
+}
+
+void TConfLambdaForm::SimLTimPositionChange()
+{
+    SliderPositionChange("SimLTim");
+}
+
+void TConfLambdaForm::SimHLevPositionChange()
+{
+    SliderPositionChange("SimHLev");
+}
+
+void TConfLambdaForm::SimLLevPositionChange()
+{
+    SliderPositionChange("SimLLev");
+}
+
+void TConfLambdaForm::Sim2RPMPositionChange()
+{
+    SliderPositionChange("Sim2RPM");
+}
+
+void TConfLambdaForm::Sim2HTimPositionChange()
+{
+    SliderPositionChange("Sim2HTim");
+}
+
+void TConfLambdaForm::Sim2LTimPositionChange()
+{
+    SliderPositionChange("Sim2LTim");
+}
+
+void TConfLambdaForm::SimCutOffLevelPositionChange()
+{
+    SliderPositionChange("SimCutOffLevel");
 }

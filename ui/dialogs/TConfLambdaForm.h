@@ -14,11 +14,23 @@ public:
     // 0x0104 and later, from the version known at this moment; values and Flags are untouched.
     void FormActivate() override;
 
-protected:
-    void UpdateDisplays(TSliderRow& row) override;
+    // Check box handlers: Flags bits 6, 1, 4 and 5.
+    void SondaInvClick();
+    void ActSimClick();
+    void ActSim2Click();
+    void SimCutOffClick();
 
-private:
-    TSliderRow* FSondaRica;
-    TSliderRow* FSondaPobre;
-    TSliderRow* FSondaIdeal;
+    // Slider handlers. The three probe levels also set the main window's lambda bar and plot.
+    void TimArrSondaPositionChange();
+    void SondaRicaPositionChange();
+    void SondaPobrePositionChange();
+    void SondaIdealPositionChange();
+    void SimHTimPositionChange();
+    void SimLTimPositionChange();
+    void SimHLevPositionChange();
+    void SimLLevPositionChange();
+    void Sim2RPMPositionChange();
+    void Sim2HTimPositionChange();
+    void Sim2LTimPositionChange();
+    void SimCutOffLevelPositionChange();
 };

@@ -20,6 +20,7 @@ constexpr int kUnitWidth = 28;
 constexpr int kLabelDrop = 4;
 constexpr int kLabelHeight = 42;
 constexpr int kMinorTicks = 4;
+constexpr int kValueTextHeight = 13; // the value boxes' bold digits, in pixels
 
 QFont Weighted(bool bold)
 {
@@ -58,12 +59,17 @@ TSliderRow::TSliderRow(QWidget* parent, const TSliderRowDef& def, const TRowPlac
     FSlider->setMinorTickCount(kMinorTicks);
     FSlider->setTickLabelsVisible(true);
     FSlider->setLabelDecimals(def.labelDecimals);
+    // Where the value box stands over the slider's last columns, the scale keeps clear of it.
+    FSlider->setRightInset(kSliderLeft + kSliderWidth - place.valueBoxLeft);
 
     FValueBox = new TValueBox(parent);
-    FValueBox->setObjectName(QStringLiteral("Val") + QString::fromLatin1(def.name));
+    FValueBox->setObjectName(QString::fromLatin1(def.valueBox));
     // A value is a number in every language.
     FValueBox->setProperty("notr", true);
     FValueBox->setGeometry(place.valueBoxLeft, def.top, kValueBoxWidth, kValueBoxHeight);
+    QFont digits = Weighted(true);
+    digits.setPixelSize(kValueTextHeight);
+    FValueBox->setFont(digits);
 
     if (def.unit)
         FUnit = NewLabel(parent, def.unit,

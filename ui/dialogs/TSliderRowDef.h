@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/dialogs/TCtrlField.h"
+#include "ui/dialogs/TDialogHandler.h"
 
 // How a slider's position and its field convert into each other. Every conversion to the field
 // truncates toward zero.
@@ -19,10 +20,12 @@ enum TValueText {
     vtVolts,  // the slider's position with two decimals
 };
 
-// One slider row of a configuration dialog: caption, slider, value box and unit label. The
-// slider carries `name` as its object name, the value box "Val" followed by it.
+// One slider row of a configuration dialog: caption, slider, value box and unit label, and the
+// handler that the slider's moves run.
 struct TSliderRowDef {
-    const char* name;
+    const char* name;     // the slider's object name
+    const char* valueBox; // the value box's object name
+    TDialogHandler handler;
     const char* caption;
     int top; // within the row's group box
     double minimum;

@@ -7,6 +7,9 @@
 #include "ui/main/TSimClock.h"
 #include "ui/main/TSimulatorMenu.h"
 #include "ui/main/TWindowSet.h"
+#include "ui/memory/TMemProtForm.h"
+#include "ui/memory/TMemoryOps.h"
+#include "ui/memory/TPassForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,11 +18,16 @@
 
 #include "settings/Gettext.h"
 
+#include <functional>
+#include <map>
+
 // Brevon on a simulated KORVEL-CONNECT adapter with a simulated Orbel controller on its
 // serial line, both in this process. The real link and protocol run unchanged above the
 // simulated transport. For screenshots, BREVON_DEMO_GRAPH=1 starts with the lambda plot shown,
-// BREVON_DEMO_LAMBDA=1 opens the lambda dialog once the controller's version is known and
-// BREVON_DEMO_ACCESS_DENIED=1 starts with the adapter's access refused.
+// BREVON_DEMO_ACCESS_DENIED=1 starts with the adapter's access refused, and BREVON_DEMO_DIALOG
+// opens one dialog once the controller's version is known: "ctrl", "cutoff" or "lambda" (the
+// configuration dialogs), "load" (loading the memory), "pass" or "protect" (the two password
+// dialogs).
 int main(int argc, char** argv)
 {
     const TProgramStart program(
@@ -55,15 +63,24 @@ int main(int argc, char** argv)
         }
         if (qEnvironmentVariableIntValue("BREVON_DEMO_GRAPH") == 1)
             main.BVerGrafClick();
-        if (qEnvironmentVariableIntValue("BREVON_DEMO_LAMBDA") == 1) {
+        const QString dialog = qEnvironmentVariable("BREVON_DEMO_DIALOG");
+        const std::map<QString, std::function<void()>> openers = {
+            {QStringLiteral("ctrl"), [&main] { main.BConfCtrlClick(); }},
+            {QStringLiteral("cutoff"), [&main] { main.BConfCutOffClick(); }},
+            {QStringLiteral("lambda"), [&main] { main.BConfLambdaClick(); }},
+            {QStringLiteral("load"), [&main] { main.MemoryOps().BMemChargeClick(); }},
+            {QStringLiteral("pass"), [&windows] { windows.PassForm().exec(); }},
+            {QStringLiteral("protect"), [&windows] { windows.MemProtForm().exec(); }},
+        };
+        if (const auto open = openers.find(dialog); open != openers.end()) {
             // Once the controller has told its version, so the dialog shows what it enables.
             auto* wait = new QTimer(&main);
-            QObject::connect(wait, &QTimer::timeout, &main, [&main, wait] {
+            QObject::connect(wait, &QTimer::timeout, &main, [&main, wait, open = open->second] {
                 if (main.Protocol().ControllerVersion() == 0)
                     return;
                 wait->stop();
                 wait->deleteLater();
-                main.BConfLambdaClick();
+                open();
             });
             wait->start(100);
         }

@@ -4,6 +4,7 @@
 #include "ui/main/TFixedTexts.h"
 #include "ui/main/UiLog.h"
 #include "ui/main/TWindowSet.h"
+#include "ui/widgets/TUiFont.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -28,6 +29,7 @@ int TApplicationStart::Run(QApplication& app)
 {
     try {
         RegisterTranslationExclusions();
+        TUiFont::Install();
         QApplication::setApplicationName(QLatin1String(TFixedTexts::AppTitle));
         TWindowSet windows(FTransports);
         // The icon's resources are registered by the main window.

@@ -3,6 +3,7 @@
 #include "protocol/CtrlSetEncoding.h"
 #include "settings/TComponentTranslator.h"
 #include "ui/widgets/TAngularGauge.h"
+#include "ui/widgets/TGroupBox.h"
 #include "ui/widgets/TLed.h"
 #include "ui/widgets/TLedBar.h"
 #include "ui/widgets/TPlot.h"
@@ -33,6 +34,9 @@ constexpr int kPlotTop = 29;
 constexpr int kPlotWidth = 792;
 constexpr int kPlotHeight = 284;
 constexpr double kSliderMax = 500;
+constexpr int kSliderLeft = 76;
+constexpr int kSliderWidth = 405;
+constexpr int kValueBoxLeft = 480;
 constexpr double kValveMarkerSize = 11;
 constexpr int kLevelLabelWidth = 66; // up to the LED bars at 72
 constexpr int kUnitLabelLeft = 520;
@@ -154,7 +158,7 @@ void TLiveMonitor::TranslateTitles()
 
 void TLiveMonitor::BuildModeAndFuel()
 {
-    FSwitchMan = Place(new QGroupBox(QStringLiteral(N_("Control Mode")), this), "SwitchMan", 4,
+    FSwitchMan = Place(new TGroupBox(QStringLiteral(N_("Control Mode")), this), "SwitchMan", 4,
                        316, 141, 53);
     FSwitchMan->setFont(BoldFont(font()));
     FSwitchManItems = new QButtonGroup(FSwitchMan);
@@ -208,7 +212,7 @@ void TLiveMonitor::BuildValve()
         { FSET_AperturaPosMin, "SET_AperturaPosMin", 440, 21, kFuchsia },
     };
     for (const TRow& r : rows) {
-        r.slider = Place(new TSlider(this), r.name, 76, r.top, 405, r.height);
+        r.slider = Place(new TSlider(this), r.name, kSliderLeft, r.top, kSliderWidth, r.height);
         r.slider->setRange(0, kSliderMax);
         r.slider->setSmallStep(1);
         r.slider->setLargeStep(10);
@@ -217,11 +221,17 @@ void TLiveMonitor::BuildValve()
     FSET_AperturaPos->setMajorTickCount(6);
     FSET_AperturaPos->setMinorTickCount(9);
     FSET_AperturaPos->setTickLabelsVisible(true);
+    // The value boxes cover the sliders' last column. The two sliders without a scale take the
+    // first one's track ends, so that the three thumbs stand at the same x for the same value.
+    for (const TRow& r : rows)
+        r.slider->setRightInset(kSliderLeft + kSliderWidth - kValueBoxLeft);
+    for (TSlider* s : { FSET_AperturaPosMax, FSET_AperturaPosMin })
+        s->setMinimumTrackMargin(FSET_AperturaPos->trackMargin());
 
-    FVAL_AperturaActual = AddValueBox("VAL_AperturaActual", 480, 376, N_("Actual"));
-    FVAL_AperturaPos = AddValueBox("VAL_AperturaPos", 480, 400, N_("Control"));
-    FVAL_AperturaPosMax = AddValueBox("VAL_AperturaPosMax", 480, 420, N_("Max"));
-    FVAL_AperturaPosMin = AddValueBox("VAL_AperturaPosMin", 480, 440, N_("Min"));
+    FVAL_AperturaActual = AddValueBox("VAL_AperturaActual", kValueBoxLeft, 376, N_("Actual"));
+    FVAL_AperturaPos = AddValueBox("VAL_AperturaPos", kValueBoxLeft, 400, N_("Control"));
+    FVAL_AperturaPosMax = AddValueBox("VAL_AperturaPosMax", kValueBoxLeft, 420, N_("Max"));
+    FVAL_AperturaPosMin = AddValueBox("VAL_AperturaPosMin", kValueBoxLeft, 440, N_("Min"));
 }
 
 void TLiveMonitor::BuildLevels()

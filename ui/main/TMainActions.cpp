@@ -28,14 +28,19 @@ QMenu* AddMenu(QMenuBar& bar, const char* name, const char* caption)
     return menu;
 }
 
-QAction* AddItem(QMenu* menu, const char* name, const char* caption, const char* image = nullptr)
+QAction* AddItem(QMenu* menu, const char* name, const char* caption, const QIcon& image = {})
 {
     QAction* a = menu->addAction(QLatin1String(caption));
     a->setObjectName(QLatin1String(name));
-    if (image)
-        a->setIcon(Image(image));
+    a->setIcon(image);
     return a;
 }
+
+// ImageList1's images in index order.
+constexpr const char* kImages[] = { "open",  "save",   "saveas", "load",   "protect",
+                                    "graph", "cutoff", "restore", "lambda", "control" };
+enum TImage { imOpen, imSave, imSaveAs, imLoad, imProtect, imGraph, imCutOff, imRestore,
+              imLambda, imControl };
 
 QAction* AddMenuSeparator(QMenu* menu, const char* name)
 {
@@ -48,6 +53,9 @@ QAction* AddMenuSeparator(QMenu* menu, const char* name)
 
 TMainActions::TMainActions(QMainWindow& window)
 {
+    static_assert(std::size(kImages) == std::tuple_size_v<decltype(ImageList1)>);
+    for (size_t i = 0; i < ImageList1.size(); ++i)
+        ImageList1[i] = Image(kImages[i]);
     window.menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     BuildMenus(*window.menuBar());
     ToolBar1 = new QToolBar(&window);
@@ -58,37 +66,38 @@ TMainActions::TMainActions(QMainWindow& window)
 void TMainActions::BuildMenus(QMenuBar& bar)
 {
     Archivo1 = AddMenu(bar, "Archivo1", N_("&File"));
-    Abrir1 = AddItem(Archivo1, "Abrir1", N_("&Open"), "open");
-    Guardar1 = AddItem(Archivo1, "Guardar1", N_("&Save"), "save");
-    Guardarcomo1 = AddItem(Archivo1, "Guardarcomo1", N_("Save &as..."), "saveas");
+    Abrir1 = AddItem(Archivo1, "Abrir1", N_("&Open"), ImageList1[imOpen]);
+    Guardar1 = AddItem(Archivo1, "Guardar1", N_("&Save"), ImageList1[imSave]);
+    Guardarcomo1 = AddItem(Archivo1, "Guardarcomo1", N_("Save &as..."), ImageList1[imSaveAs]);
     AddMenuSeparator(Archivo1, "N1");
     Salir1 = AddItem(Archivo1, "Salir1", N_("&Exit"));
 
     Memoria1 = AddMenu(bar, "Memoria1", N_("&Memory"));
-    Restauraranterior1 = AddItem(Memoria1, "Restauraranterior1", N_("&Restore"), "restore");
+    Restauraranterior1 =
+        AddItem(Memoria1, "Restauraranterior1", N_("&Restore"), ImageList1[imRestore]);
     AddMenuSeparator(Memoria1, "N3");
-    Cargar1 = AddItem(Memoria1, "Cargar1", N_("&Load"), "load");
+    Cargar1 = AddItem(Memoria1, "Cargar1", N_("&Load"), ImageList1[imLoad]);
     // The protection dialog works, but the controllers in the field are not to be locked from
     // here: its item stays hidden and disabled.
     ProtegerMemS1 = AddMenuSeparator(Memoria1, "ProtegerMemS1");
     ProtegerMemS1->setVisible(false);
-    ProtegerMem = AddItem(Memoria1, "ProtegerMem", N_("&Protect"), "protect");
+    ProtegerMem = AddItem(Memoria1, "ProtegerMem", N_("&Protect"), ImageList1[imProtect]);
     ProtegerMem->setVisible(false);
     ProtegerMem->setEnabled(false);
 
     Configuracin1 = AddMenu(bar, "Configuracin1", N_("&Configuration"));
     Sistemadecontrol1 = AddItem(Configuracin1, "Sistemadecontrol1", N_("&Control system"),
-                                "control");
-    Brevon1 = AddItem(Configuracin1, "Brevon1", N_("&Lambda probe"), "lambda");
-    CutOff1 = AddItem(Configuracin1, "CutOff1", N_("Cut-&off"), "cutoff");
+                                ImageList1[imControl]);
+    Brevon1 = AddItem(Configuracin1, "Brevon1", N_("&Lambda probe"), ImageList1[imLambda]);
+    CutOff1 = AddItem(Configuracin1, "CutOff1", N_("Cut-&off"), ImageList1[imCutOff]);
 
     MLanguage = AddMenu(bar, "MLanguage", N_("&Language"));
     MLanguage->menuAction()->setVisible(false);
 }
 
-QAction* TMainActions::AddButton(const char* name, const char* hint, const char* image)
+QAction* TMainActions::AddButton(const char* name, const char* hint, int image)
 {
-    QAction* a = ToolBar1->addAction(Image(image), QString());
+    QAction* a = ToolBar1->addAction(ImageList1[size_t(image)], QString());
     a->setObjectName(QLatin1String(name));
     a->setToolTip(QLatin1String(hint));
     QWidget* button = ToolBar1->widgetForAction(a);
@@ -116,16 +125,16 @@ void TMainActions::BuildToolBar()
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
     ToolBar1->setContentsMargins(0, 0, 0, 0);
 
-    BMemOpen = AddButton("BMemOpen", N_("Open file"), "open");
-    BMemSave = AddButton("BMemSave", N_("Save file"), "save");
+    BMemOpen = AddButton("BMemOpen", N_("Open file"), imOpen);
+    BMemSave = AddButton("BMemSave", N_("Save file"), imSave);
     AddSeparator("ToolButton3", 8);
-    BMemRestore = AddButton("BMemRestore", N_("Restore Memory"), "restore");
-    BMemCharge = AddButton("BMemCharge", N_("Load Memory"), "load");
+    BMemRestore = AddButton("BMemRestore", N_("Restore Memory"), imRestore);
+    BMemCharge = AddButton("BMemCharge", N_("Load Memory"), imLoad);
     AddSeparator("ToolButton1", 8);
     AddSeparator("ToolButton6", 22);
-    BConfCtrl = AddButton("BConfCtrl", N_("Control System configuration"), "control");
-    BConfLambda = AddButton("BConfLambda", N_("Lambda Control configuration"), "lambda");
-    BConfCutOff = AddButton("BConfCutOff", N_("Cut-off Control configuration"), "cutoff");
+    BConfCtrl = AddButton("BConfCtrl", N_("Control System configuration"), imControl);
+    BConfLambda = AddButton("BConfLambda", N_("Lambda Control configuration"), imLambda);
+    BConfCutOff = AddButton("BConfCutOff", N_("Cut-off Control configuration"), imCutOff);
     AddSeparator("ToolButton10", 22);
 
     Image1 = new QLabel(ToolBar1);
@@ -145,5 +154,5 @@ void TMainActions::BuildToolBar()
     ToolBar1->addWidget(iLedCommSts);
     AddSeparator("ToolButton2", 22);
 
-    BVerGraf = AddButton("BVerGraf", N_("Graphical Mode"), "graph");
+    BVerGraf = AddButton("BVerGraf", N_("Graphical Mode"), imGraph);
 }

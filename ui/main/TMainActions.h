@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QIcon>
+
+#include <array>
+
 class QAction;
 class QLabel;
 class QMainWindow;
@@ -17,6 +21,9 @@ public:
     static constexpr int kButtonWidth = 39;
 
     explicit TMainActions(QMainWindow& window);
+
+    // The toolbar's and the menus' images, 32 by 16, by the index the toolbar's buttons name.
+    std::array<QIcon, 10> ImageList1;
 
     // "&File"
     QMenu* Archivo1;
@@ -53,6 +60,6 @@ public:
 private:
     void BuildMenus(QMenuBar& bar);
     void BuildToolBar();
-    QAction* AddButton(const char* name, const char* hint, const char* image);
+    QAction* AddButton(const char* name, const char* hint, int image);
     void AddSeparator(const char* name, int width);
 };

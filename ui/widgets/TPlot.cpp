@@ -69,8 +69,14 @@ TPlot::TPlot(QWidget* parent)
     FPlot->axisRect()->setMinimumMargins(QMargins(0, 0, 20, 0));
     for (QCPAxis* axis : {FPlot->xAxis, FPlot->yAxis})
         setAxisDecimals(axis, 0);
-    FPlot->legend->setBrush(QColor(0, 0, 0, 200));
-    FPlot->legend->setBorderPen(QPen(QColor(128, 128, 128)));
+    // The legend stands in a row of its own above the data area, never over the data; it is a
+    // single line of entries, taken out of the layout while it is hidden.
+    FPlot->axisRect()->insetLayout()->take(FPlot->legend);
+    FPlot->legend->setFillOrder(QCPLegend::foColumnsFirst);
+    FPlot->legend->setIconSize(20, 10);
+    FPlot->legend->setBrush(Qt::NoBrush);
+    FPlot->legend->setBorderPen(Qt::NoPen);
+    FPlot->legend->setMargins(QMargins(4, 2, 4, 0));
     FPlot->legend->setVisible(false);
     setGridColor(QColor(70, 70, 70));
     applyAxisColors();
@@ -118,8 +124,34 @@ bool TPlot::legendVisible() const
 
 void TPlot::setLegendVisible(bool visible)
 {
+    QCPLayoutGrid* layout = FPlot->plotLayout();
+    const bool placed = FPlot->legend->layout() == layout;
+    if (visible && !placed) {
+        layout->insertRow(legendRow());
+        layout->addElement(legendRow(), 0, FPlot->legend);
+        layout->setRowStretchFactor(legendRow(), 0.001);
+    } else if (!visible && placed) {
+        layout->take(FPlot->legend);
+        layout->simplify();
+    }
     FPlot->legend->setVisible(visible);
     scheduleReplot();
+}
+
+int TPlot::legendRow() const
+{
+    // Under the title when there is one.
+    return FTitle ? 1 : 0;
+}
+
+QRect TPlot::legendRect() const
+{
+    return FPlot->legend->visible() ? FPlot->legend->outerRect() : QRect();
+}
+
+QRect TPlot::dataRect() const
+{
+    return FPlot->axisRect()->rect();
 }
 
 void TPlot::setBackgroundColor(const QColor& color)

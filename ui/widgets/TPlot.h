@@ -4,6 +4,7 @@
 #include <QLineF>
 #include <QList>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -45,6 +46,10 @@ public:
     void setTitle(const QString& title);
     bool legendVisible() const;
     void setLegendVisible(bool visible);
+    // Where the last replot drew the legend (empty while it is hidden) and the data area inside
+    // the axes, in this widget's coordinates.
+    QRect legendRect() const;
+    QRect dataRect() const;
     void setBackgroundColor(const QColor& color);
     void setGridColor(const QColor& color);
     // Axis lines, ticks, tick labels, title and legend text.
@@ -137,6 +142,7 @@ private:
         QPointF last;                   // the point added last
     };
 
+    int legendRow() const;
     TChannel* channelAt(int channel);
     const TChannel* channelAt(int channel) const;
     void resetChannel(TChannel& ch);

@@ -1,9 +1,11 @@
 #include "ui/widgets/TSlider.h"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -16,8 +18,19 @@ constexpr double kThumbHeight = 17;
 constexpr double kGrooveHeight = 4;
 constexpr double kMajorTickLength = 5;
 constexpr double kMinorTickLength = 3;
-// The track ends where the thumb's middle can go: half a thumb in from each side.
-constexpr double kTrackMargin = kThumbWidth / 2 + 1;
+// The track ends where the thumb's middle can go: at least half a thumb in from each side.
+constexpr double kThumbMargin = kThumbWidth / 2 + 1;
+
+// A label in its short form: thousands as "1k", whole numbers without decimals. The same text
+// when it has none.
+QString ShortLabel(double value, int decimals)
+{
+    if (decimals > 0 && value == std::floor(value))
+        return QString::number(value, 'f', 0);
+    if (value != 0 && std::fmod(value, 1000) == 0)
+        return QString::number(value / 1000, 'f', 0) + u'k';
+    return QString::number(value, 'f', decimals);
+}
 
 } // namespace
 
@@ -102,19 +115,98 @@ void TSlider::setTrackColor(const QColor& color)
     update();
 }
 
+void TSlider::setRightInset(int pixels)
+{
+    FRightInset = std::max(0, pixels);
+    update();
+}
+
+void TSlider::setMinimumTrackMargin(double margin)
+{
+    FMinimumMargin = std::max(0.0, margin);
+    update();
+}
+
+double TSlider::trackMargin() const
+{
+    return scale().left;
+}
+
 double TSlider::positionAt(double x) const
 {
-    const double span = width() - 1 - 2 * kTrackMargin;
+    const TScale s = scale();
+    const double span = s.right - s.left;
     if (span <= 0)
         return FMinimum;
-    const double fraction = std::clamp((x - kTrackMargin) / span, 0.0, 1.0);
+    const double fraction = std::clamp((x - s.left) / span, 0.0, 1.0);
     return FMinimum + fraction * (FMaximum - FMinimum);
 }
 
 double TSlider::xOf(double value) const
 {
-    const double span = width() - 1 - 2 * kTrackMargin;
-    return kTrackMargin + (value - FMinimum) / (FMaximum - FMinimum) * std::max(0.0, span);
+    const TScale s = scale();
+    return s.left + (value - FMinimum) / (FMaximum - FMinimum) * std::max(0.0, s.right - s.left);
+}
+
+QList<TSlider::TTickLabel> TSlider::tickLabels() const
+{
+    return scale().labels;
+}
+
+TSlider::TScale TSlider::scale() const
+{
+    const double usable = width() - FRightInset; // x just past the last column the slider owns
+    const double thumbMargin = std::max(kThumbMargin, FMinimumMargin);
+    TScale best;
+    best.left = thumbMargin;
+    best.right = usable - 1 - thumbMargin;
+    if (!hasScale() || !FTickLabels)
+        return best;
+
+    const QFontMetricsF fm(font());
+    const double blank = fm.horizontalAdvance(u' ');
+    const double labelTop = trackY() + kThumbHeight / 2 + 2 + kMajorTickLength + 1;
+    const int ticks = FMajorTicks;
+    const int steps = (ticks - 1) * (FMinorTicks + 1);
+    const auto valueAt = [this, ticks](int i) -> double {
+        return FMinimum + (FMaximum - FMinimum) * i / (ticks - 1);
+    };
+    QStringList full, shortened;
+    for (int i = 0; i < ticks; ++i) {
+        full << QString::number(valueAt(i), 'f', FLabelDecimals);
+        shortened << ShortLabel(valueAt(i), FLabelDecimals);
+    }
+    // Full labels on every tick first; then shorter ones, then on every second tick, and so on.
+    for (int stride = 1; stride < ticks; ++stride) {
+        for (const QStringList* texts : {&full, &shortened}) {
+            if (texts == &shortened && shortened == full)
+                continue; // no shorter form to offer
+            TScale candidate;
+            const double endHalf =
+                std::max(fm.horizontalAdvance(texts->front()), fm.horizontalAdvance(texts->back()))
+                / 2;
+            candidate.left = std::max(thumbMargin, endHalf + blank);
+            candidate.right = usable - 1 - candidate.left;
+            bool apart = candidate.right > candidate.left;
+            for (int i = 0; i < ticks; i += stride) {
+                const QString& t = (*texts)[i];
+                const double w = fm.horizontalAdvance(t);
+                // The tick is drawn on a whole pixel; its label is centred on that pixel.
+                const double tickX = std::round(candidate.left
+                    + (candidate.right - candidate.left) * (i * (FMinorTicks + 1)) / steps);
+                const double boxLeft = std::clamp(tickX - w / 2, 0.0, std::max(0.0, usable - w));
+                const QRectF box(boxLeft, labelTop, w, fm.height());
+                if (!candidate.labels.isEmpty()
+                    && box.left() - candidate.labels.back().box.right() < blank)
+                    apart = false;
+                candidate.labels.append({t, tickX, box});
+            }
+            best = candidate;
+            if (apart)
+                return best;
+        }
+    }
+    return best;
 }
 
 bool TSlider::hasScale() const
@@ -141,7 +233,7 @@ QSize TSlider::sizeHint() const
 
 QSize TSlider::minimumSizeHint() const
 {
-    return {static_cast<int>(4 * kTrackMargin), 21};
+    return {static_cast<int>(4 * kThumbMargin), 21};
 }
 
 void TSlider::stepBy(double delta)
@@ -244,8 +336,9 @@ void TSlider::paintEvent(QPaintEvent*)
     const QPalette& pal = palette();
     const bool enabled = isEnabled();
     const double y = trackY();
-    const double left = kTrackMargin;
-    const double right = width() - 1 - kTrackMargin;
+    const TScale s = scale();
+    const double left = s.left;
+    const double right = s.right;
 
     // Sunken groove.
     const QRectF groove(left - 2, y - kGrooveHeight / 2, right - left + 4, kGrooveHeight);
@@ -273,19 +366,8 @@ void TSlider::paintEvent(QPaintEvent*)
             p.drawLine(QPointF(x, tickTop),
                        QPointF(x, tickTop + (major ? kMajorTickLength : kMinorTickLength)));
         }
-        if (FTickLabels) {
-            const QFontMetrics fm(font());
-            const double labelTop = tickTop + kMajorTickLength + 1;
-            for (int i = 0; i < FMajorTicks; ++i) {
-                const double value = FMinimum + (FMaximum - FMinimum) * i / (FMajorTicks - 1);
-                const QString text = QString::number(value, 'f', FLabelDecimals);
-                const double w = fm.horizontalAdvance(text) + 2;
-                const double x = left + (right - left) * i / (FMajorTicks - 1);
-                // Centred under the tick, but kept inside the widget at the ends.
-                const double boxLeft = std::clamp(x - w / 2, 0.0, std::max(0.0, width() - w));
-                p.drawText(QRectF(boxLeft, labelTop, w, fm.height()), Qt::AlignCenter, text);
-            }
-        }
+        for (const TTickLabel& label : s.labels)
+            p.drawText(label.box, Qt::AlignCenter, label.text);
     }
 
     // Thumb: a pointer towards the scale when there is one, a plain block otherwise.

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
+#include <QRectF>
+#include <QString>
 #include <QWidget>
 
 // A horizontal slider whose position is a double, so that dragging gives any value in between
@@ -39,11 +42,24 @@ public:
     void setMajorTickCount(int count);
     int minorTickCount() const { return FMinorTicks; }
     void setMinorTickCount(int perMajorInterval);
-    // Values of the major ticks written under them, with the given number of decimals.
+    // Values of the major ticks written under them, with the given number of decimals. Each
+    // label stands centred under its tick, and the track's ends keep far enough from the sides
+    // for the end labels to do so too, with a blank to spare. Where the labels would come closer
+    // than a blank to one another, the slider writes them shorter (1k, 2k for thousands; whole
+    // numbers without their decimals) and then only every second, third ... one.
     bool tickLabelsVisible() const { return FTickLabels; }
     void setTickLabelsVisible(bool visible);
     int labelDecimals() const { return FLabelDecimals; }
     void setLabelDecimals(int decimals);
+
+    // Columns at the right edge that another control covers: the track, the thumb and the labels
+    // keep clear of them.
+    int rightInset() const { return FRightInset; }
+    void setRightInset(int pixels);
+    // How far the track's ends stand in from the sides, at least `margin`: sliders stacked one
+    // above the other share it so that their thumbs line up.
+    double trackMargin() const;
+    void setMinimumTrackMargin(double margin);
 
     QColor pointerColor() const { return FPointerColor; }
     void setPointerColor(const QColor& color);
@@ -53,6 +69,15 @@ public:
     // The value a press at widget x coordinate `x` sets, and the x a value is drawn at.
     double positionAt(double x) const;
     double xOf(double value) const;
+
+    // A major tick's label as the slider draws it: the x of its tick and the box its text fills.
+    struct TTickLabel {
+        QString text;
+        double tickX;
+        QRectF box;
+    };
+    // The labels drawn under the major ticks, left to right; none when they are hidden.
+    QList<TTickLabel> tickLabels() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -70,6 +95,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Where the track runs and which labels stand under it, for the current size and font.
+    struct TScale {
+        double left = 0;  // x of the minimum
+        double right = 0; // x of the maximum
+        QList<TTickLabel> labels;
+    };
+    TScale scale() const;
     bool hasScale() const;
     double trackY() const;
     QRectF thumbRect() const;
@@ -85,6 +117,8 @@ private:
     int FMinorTicks = 0;                // ticks between two major ones
     bool FTickLabels = true;            // labels under the major ticks
     int FLabelDecimals = 0;             // decimals of the labels
+    int FRightInset = 0;                // columns at the right edge left to a neighbour
+    double FMinimumMargin = 0;          // least distance of the track's ends from the sides
     QColor FPointerColor = Qt::yellow;  // the thumb
     QColor FTrackColor = Qt::white;     // inside of the groove
     quint64 FChanges = 0;               // counts real changes, to tell whether a drag moved
