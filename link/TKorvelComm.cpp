@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
+#include <iostream>
 
 namespace {
 
@@ -105,6 +106,9 @@ bool TKorvelComm::EnqueueTx(const TLinkMsg& msg)
 {
     if (msg.Len == 0)
         return true;
+    // The send step writes Len + 2 bytes of the record; more would read past it.
+    if (msg.Len > kLinkMsgDataSize)
+        return false;
     bool queued;
     {
         std::lock_guard lock(FLinkLock);
@@ -113,6 +117,12 @@ bool TKorvelComm::EnqueueTx(const TLinkMsg& msg)
     if (queued)
         PostCommand(cmSend);
     return queued;
+}
+
+void TKorvelComm::WithdrawTx()
+{
+    std::lock_guard lock(FLinkLock);
+    FTxRing.Withdraw();
 }
 
 bool TKorvelComm::DequeueRx(TLinkMsg& msg)
@@ -227,6 +237,11 @@ void TKorvelComm::Dispatch(TLinkCommand cmd)
 
 void TKorvelComm::ReportFault(const QString& message)
 {
+    // While the link is being destroyed nobody is left to show the fault.
+    if (FStopRequested.load()) {
+        std::cerr << "Brevon: adapter link: " << message.toStdString() << std::endl;
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [this, message] { if (OnFault) OnFault(message); }, Qt::QueuedConnection);
 }
@@ -237,6 +252,7 @@ void TKorvelComm::OpenHandler(TLinkCommand cmd)
         return;
     switch (OpenAdapter()) {
     case TOpenOutcome::Opened:
+        FOpenCount.fetch_add(1);
         FPhase.store(phInfo);
         SetStatus(lkAdapterReady);
         break;
@@ -271,6 +287,7 @@ void TKorvelComm::InfoHandler(TLinkCommand cmd)
         FInfo.Version = ReadU32Le(FInfoScratch);
         std::memcpy(FInfo.Reserved, FInfoScratch + 4, sizeof FInfo.Reserved);
         FVersion.store(FInfo.Version);
+        FInfoOpenCount.store(FOpenCount.load());
     }
     if (FInfo.Version < kMinAdapterVersion) {
         ReleaseAdapter();
@@ -320,6 +337,10 @@ void TKorvelComm::PollPass()
             SetStatus(lkNoAdapter);
             return;
         }
+        // A record whose Len claims more bytes than came is dropped: what it lacks is not
+        // the controller's.
+        if (FMsgScratch[1] > poll.Count - 2)
+            continue;
         {
             std::lock_guard lock(FLinkLock);
             FRxRing.PushBytes(FMsgScratch, int(poll.Count));

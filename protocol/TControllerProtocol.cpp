@@ -109,6 +109,10 @@ int32_t TControllerProtocol::SendRequest(const uint8_t* payload, int count, uint
         QThread::msleep(5);
         // An answer decoded in the same pass in which the timer fired still ends with -1.
         if (!FTimerRxFt.isActive() || WaitAborted()) {
+            // A frame still queued (the adapter went away before taking it) would otherwise go
+            // out after the next open, unasked for by then.
+            if (FLink)
+                FLink->WithdrawTx();
             FExchangeBusy = false;
             return -1;
         }

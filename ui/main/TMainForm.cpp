@@ -109,6 +109,18 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     ShowFaultBox = [this](const QString& text) {
         QMessageBox::critical(this, QString::fromLatin1(FAppTitle), text);
     };
+    ShowNoticeBox = [this](const QString& text) {
+        // Not modal and not waited for: the supervision tick goes on at once.
+        if (!FNotice) {
+            FNotice = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(FAppTitle),
+                                      QString(), QMessageBox::Ok, this);
+            FNotice->setObjectName(QStringLiteral("NoticeBox"));
+            FNotice->setWindowModality(Qt::NonModal);
+            TP_Ignore(FNotice); // its text is translated when it is raised
+        }
+        FNotice->setText(text);
+        FNotice->show();
+    };
 
     Connect();
     BuildTimers();
@@ -302,6 +314,7 @@ void TMainForm::SetFixedTexts()
     FMonitor->TranslateTitles();
     if (!FAppTitle.isEmpty())
         setWindowTitle(QString::fromLatin1(FAppTitle + ' ' + TFixedTexts::AppVersion));
+    FMemoryOps->ShowUnsentMarker();
 }
 
 void TMainForm::FormClose()
@@ -386,6 +399,8 @@ void TMainForm::iPlot2DblClick()
 void TMainForm::TimerRefreshCtrlSetTimer()
 {
     FSupervision->TimerRefreshCtrlSetTimer();
+    // Edits come from the controls between ticks; the caption follows at the next one.
+    FMemoryOps->ShowUnsentMarker();
 }
 
 void TMainForm::Timer1Timer()
@@ -573,6 +588,12 @@ void TMainForm::ShowFirmwareWarning(const QString& text)
 {
     if (ShowWarningBox)
         ShowWarningBox(text);
+}
+
+void TMainForm::ShowNotice(const QString& text)
+{
+    if (ShowNoticeBox)
+        ShowNoticeBox(text);
 }
 
 // ---------------------------------------------------------------------------------------------

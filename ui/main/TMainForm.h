@@ -20,6 +20,7 @@
 
 class QLabel;
 class QMenu;
+class QMessageBox;
 class TConfCtrlForm;
 class TConfCutOffForm;
 class TConfLambdaForm;
@@ -124,6 +125,8 @@ public:
     // Seams for the two message boxes the window raises itself; by default modal boxes.
     std::function<void(const QString& text)> ShowWarningBox; // the adapter firmware warning
     std::function<void(const QString& text)> ShowFaultBox;   // a fault inside the link
+    // The supervision's notices; by default a box that does not wait for the user.
+    std::function<void(const QString& text)> ShowNoticeBox;
 
     // --- TTelemetryView ---
     void ShowControllerText(QLatin1String text) override;
@@ -152,6 +155,7 @@ public:
     void SetControllerText(const QString& text) override;
     void SetControlLed(const QColor& color, bool on) override;
     void ShowFirmwareWarning(const QString& text) override;
+    void ShowNotice(const QString& text) override;
 
     // --- TControlRefresher: the main window's part of the refresh after a read ---
     void RefreshControls() override;
@@ -199,6 +203,7 @@ private:
     TLiveMonitor* FMonitor = nullptr;
     QLabel* FPanel0 = nullptr;
     QLabel* FPanel1 = nullptr;
+    QMessageBox* FNotice = nullptr; // made at the first notice, shown again for the next ones
     QTimer FTimerRefreshCtrlSet;
     QTimer FTimer1;
 
