@@ -126,14 +126,17 @@ TEST_F(LoadMemory, AClickWhileTheSequenceRunsStartsNoOther)
     ASSERT_TRUE(ReachReceiving());
     int activations = 0;
     loadProg->installEventFilter(new TCountShows(activations, loadProg));
-    // The prompt is up, so the unlock exchange of the sequence is over and the next waits: a
-    // click now must be turned away.
-    AnswerModal([this](QWidget* w) {
+    // While the prompt is up the sequence is still running: a click on Load Memory then (from
+    // the event loop, as the toolbar's would come) must be turned away.
+    bool clicked = false;
+    AnswerModal([this, &clicked](QWidget* w) {
         if (w == loadProg && loadProg->OKBtn()->isEnabled()) {
             loadProg->OKBtn()->click();
-        } else if (w == passForm) {
+        } else if (w == passForm && !clicked) {
+            clicked = true;
             ++prompts;
-            memory->BMemChargeClick();
+            QTimer::singleShot(0, memory.get(), &TMemoryOps::BMemChargeClick);
+        } else if (w == passForm) {
             passForm->reject();
         }
         return false;
