@@ -498,6 +498,12 @@ void TSimController::SetCommandFault(uint8_t code, TCommandFault fault)
     FCommandFaults[code] = fault;
 }
 
+TSimController::TCommandFault TSimController::CommandFault(uint8_t code) const
+{
+    std::lock_guard lock(FLock);
+    return FCommandFaults[code];
+}
+
 TSimController::TFaultMode TSimController::Fault() const
 {
     std::lock_guard lock(FLock);

@@ -87,6 +87,7 @@ public:
     TFaultMode Fault() const;
     // A fault of every frame of command `code`; the answer faults above take precedence.
     void SetCommandFault(uint8_t code, TCommandFault fault);
+    TCommandFault CommandFault(uint8_t code) const;
     // How far the clock has to move before a late answer goes out; 0 = the next Advance.
     void SetAnswerDelayMs(int ms);
     void SetControlSet(const TBytes& bytes);

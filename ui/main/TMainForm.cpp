@@ -109,18 +109,7 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     ShowFaultBox = [this](const QString& text) {
         QMessageBox::critical(this, QString::fromLatin1(FAppTitle), text);
     };
-    ShowNoticeBox = [this](const QString& text) {
-        // Not modal and not waited for: the supervision tick goes on at once.
-        if (!FNotice) {
-            FNotice = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(FAppTitle),
-                                      QString(), QMessageBox::Ok, this);
-            FNotice->setObjectName(QStringLiteral("NoticeBox"));
-            FNotice->setWindowModality(Qt::NonModal);
-            TP_Ignore(FNotice); // its text is translated when it is raised
-        }
-        FNotice->setText(text);
-        FNotice->show();
-    };
+    ShowNoticeBox = [this](const QString& text) { ShowNonModalNotice(text); };
 
     Connect();
     BuildTimers();
@@ -594,6 +583,20 @@ void TMainForm::ShowNotice(const QString& text)
 {
     if (ShowNoticeBox)
         ShowNoticeBox(text);
+}
+
+void TMainForm::ShowNonModalNotice(const QString& text)
+{
+    // The supervision tick that raised it goes on at once.
+    if (!FNotice) {
+        FNotice = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(FAppTitle), QString(),
+                                  QMessageBox::Ok, this);
+        FNotice->setObjectName(QStringLiteral("NoticeBox"));
+        FNotice->setWindowModality(Qt::NonModal);
+        TP_Ignore(FNotice); // its text is translated when it is raised
+    }
+    FNotice->setText(text);
+    FNotice->show();
 }
 
 // ---------------------------------------------------------------------------------------------

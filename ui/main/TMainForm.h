@@ -125,8 +125,10 @@ public:
     // Seams for the two message boxes the window raises itself; by default modal boxes.
     std::function<void(const QString& text)> ShowWarningBox; // the adapter firmware warning
     std::function<void(const QString& text)> ShowFaultBox;   // a fault inside the link
-    // The supervision's notices; by default a box that does not wait for the user.
+    // The supervision's notices; by default ShowNonModalNotice.
     std::function<void(const QString& text)> ShowNoticeBox;
+    // One box, not modal and not waited for, that each notice shows again with its text.
+    void ShowNonModalNotice(const QString& text);
 
     // --- TTelemetryView ---
     void ShowControllerText(QLatin1String text) override;
