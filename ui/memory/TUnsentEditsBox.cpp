@@ -14,9 +14,14 @@ QString Translated(const char* text)
     return text ? _(text) : QString();
 }
 
-QString Cell(const QString& text, const char* tag = "td")
+QString Cell(const QString& text)
 {
-    return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), text.toHtmlEscaped());
+    return QStringLiteral("<td>%1</td>").arg(text.toHtmlEscaped());
+}
+
+QString Heading(const QString& text)
+{
+    return QStringLiteral("<th align=\"left\">%1</th>").arg(text.toHtmlEscaped());
 }
 
 } // namespace
@@ -44,8 +49,8 @@ bool TUnsentEditsBox::Ask()
 
 QString TUnsentEditsBox::Table(const std::vector<TUnsentEdit>& edits)
 {
-    QString rows = QStringLiteral("<tr>") + Cell(_("Setting"), "th") + Cell(_("Unit"), "th")
-        + Cell(_("Controller"), "th") + Cell(_("Edited"), "th") + QStringLiteral("</tr>");
+    QString rows = QStringLiteral("<tr>") + Heading(_("Setting")) + Heading(_("Unit"))
+        + Heading(_("Controller")) + Heading(_("Edited")) + QStringLiteral("</tr>");
     for (const TUnsentEdit& e : edits) {
         const TCtrlSetItem& item = *e.item;
         const QString caption = item.group
