@@ -172,6 +172,9 @@ protected:
         return PumpUntil([this] { return link->GetLinkStatus() == lkReceiving; });
     }
 
+    // The control set the simulated controller holds.
+    CtrlSet Held() const { return CtrlSet::FromBytes(controller->ControlSet().data()); }
+
     // One supervision tick as the main window runs it: the tick, then the caption's marker.
     void Tick()
     {

@@ -120,7 +120,7 @@ TEST_P(OpenRefused, TellsKeepsTheCurrentFileAndShowsTheController)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brevon [car1.mem]"));
     EXPECT_EQ(memory->CurrentFile(), Path("car1.mem"));
     // The controls show what the controller holds after all.
-    const CtrlSet held = CtrlSet::FromBytes(controller->ControlSet().data());
+    const CtrlSet held = Held();
     EXPECT_EQ(refresher->refreshes, 1);
     EXPECT_EQ(refresher->seen, held);
     EXPECT_EQ(controlSet.Working(), held);

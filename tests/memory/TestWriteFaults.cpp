@@ -12,11 +12,6 @@
 
 namespace {
 
-CtrlSet HeldBy(const TSimController& c)
-{
-    return CtrlSet::FromBytes(c.ControlSet().data());
-}
-
 // On the adapter's serial line in front of the controller: pulls the adapter out the moment a
 // write frame arrives, so the frame is lost with everything the adapter held.
 class TUnplugOnWrite : public TSimSerialPeer {
@@ -79,7 +74,7 @@ TEST_P(WriteFaults, KeepTheEditAndSaySo)
     ASSERT_TRUE(Connect());
     RunTicks(2, 20);
     const CtrlSet before = controlSet.Device();
-    ASSERT_EQ(HeldBy(*controller), before);
+    ASSERT_EQ(Held(), before);
     protocol->SetReplyTimeoutMs(row.replyTimeoutMs);
     TUnplugOnWrite unplugger(*controller, *transport);
     const auto reattach = qScopeGuard([this] { adapter->AttachPeer(controller.get()); });
@@ -164,7 +159,7 @@ TEST_P(Reconnection, OffersTheUnsentEditsAndTheControllerHoldsTheChoice)
 {
     ASSERT_TRUE(Connect());
     RunTicks(2, 20);
-    const CtrlSet before = HeldBy(*controller);
+    const CtrlSet before = Held();
     transport->SetPlugged(false);
     ASSERT_TRUE(TickUntil([this] { return supervision->LastLinkStatus() == lkNoAdapter; }));
 
@@ -202,7 +197,7 @@ TEST_P(Reconnection, OffersTheUnsentEditsAndTheControllerHoldsTheChoice)
     } else {
         EXPECT_EQ(controller->CommandsReceived(cmdWriteSet), 0);
     }
-    EXPECT_EQ(HeldBy(*controller), expected);
+    EXPECT_EQ(Held(), expected);
     EXPECT_EQ(controlSet.Working(), expected);
     EXPECT_EQ(controlSet.Device(), expected);
     EXPECT_FALSE(controlSet.HasUnsentEdits());

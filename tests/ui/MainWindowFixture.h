@@ -217,6 +217,8 @@ protected:
         return FRig->RunUntil(done, limitMs);
     }
     bool RunUntilReceiving() { return FRig->RunUntilReceiving(); }
+    // The control set the simulated controller holds.
+    CtrlSet HeldByController() { return CtrlSet::FromBytes(controller().ControlSet().data()); }
 
 private:
     std::unique_ptr<MainWindowRig> FRig;

@@ -29,15 +29,10 @@ namespace {
 
 using UnsentEdits = MainWindowFixture;
 
-CtrlSet HeldBy(TSimController& c)
-{
-    return CtrlSet::FromBytes(c.ControlSet().data());
-}
-
 TEST_F(UnsentEdits, EditsMadeUnpluggedMarkTheCaptionAndAreOfferedOnReconnection)
 {
     ASSERT_TRUE(RunUntilReceiving());
-    const CtrlSet before = HeldBy(controller());
+    const CtrlSet before = HeldByController();
     transport().SetPlugged(false);
     ASSERT_TRUE(RunUntil([&] { return window().Supervision().LastLinkStatus() == lkNoAdapter; }));
 
@@ -59,7 +54,7 @@ TEST_F(UnsentEdits, EditsMadeUnpluggedMarkTheCaptionAndAreOfferedOnReconnection)
         << table.toStdString();
 
     ASSERT_TRUE(RunUntil([&] {
-        const CtrlSet held = HeldBy(controller());
+        const CtrlSet held = HeldByController();
         return held.AperturaPos == 333 && HasFlag(held.Flags, cfTpsInv);
     }));
     ASSERT_TRUE(RunUntil([&] { return window().windowTitle() == QStringLiteral("Brevon 1.4.3.0"); }));
