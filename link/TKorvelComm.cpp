@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
+#include <iostream>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -138,6 +139,9 @@ bool TKorvelComm::EnqueueTx(const TLinkMsg& msg)
 {
     if (msg.Len == 0)
         return true;
+    // The send step writes Len + 2 bytes of the record; more would read past it.
+    if (msg.Len > kLinkMsgDataSize)
+        return false;
     bool queued;
     {
         std::lock_guard lock(FLinkLock);
@@ -146,6 +150,12 @@ bool TKorvelComm::EnqueueTx(const TLinkMsg& msg)
     if (queued)
         PostCommand(cmSend);
     return queued;
+}
+
+void TKorvelComm::WithdrawTx()
+{
+    std::lock_guard lock(FLinkLock);
+    FTxRing.Withdraw();
 }
 
 bool TKorvelComm::DequeueRx(TLinkMsg& msg)
@@ -262,6 +272,11 @@ void TKorvelComm::Dispatch(TLinkCommand cmd)
 void TKorvelComm::ReportFault(const QString& message)
 {
     qCWarning(lcLink) << "fault in the link thread:" << message;
+    // While the link is being destroyed nobody is left to show the fault.
+    if (FStopRequested.load()) {
+        std::cerr << "Brevon: adapter link: " << message.toStdString() << std::endl;
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [this, message] { if (OnFault) OnFault(message); }, Qt::QueuedConnection);
 }
@@ -276,6 +291,7 @@ void TKorvelComm::OpenHandler(TLinkCommand cmd)
     case TOpenOutcome::Opened:
         qCInfo(lcLink, "adapter opened through %s: bulk IN 0x%02x, bulk OUT 0x%02x",
                BackendName(FBackend.load()), unsigned(FEpIn.load()), unsigned(FEpOut.load()));
+        FOpenCount.fetch_add(1);
         FPhase.store(phInfo);
         SetStatus(lkAdapterReady);
         break;
@@ -332,6 +348,7 @@ void TKorvelComm::InfoHandler(TLinkCommand cmd)
         FInfo.Version = ReadU32Le(FInfoScratch);
         std::memcpy(FInfo.Reserved, FInfoScratch + 4, sizeof FInfo.Reserved);
         FVersion.store(FInfo.Version);
+        FInfoOpenCount.store(FOpenCount.load());
     }
     qCDebug(lcLink, "information block: adapter firmware 0x%04x", unsigned(FInfo.Version));
     if (FInfo.Version < kMinAdapterVersion) {
@@ -384,6 +401,10 @@ void TKorvelComm::PollPass()
             SetStatus(lkNoAdapter);
             return;
         }
+        // A record whose Len claims more bytes than came is dropped: what it lacks is not
+        // the controller's.
+        if (FMsgScratch[1] > poll.Count - 2)
+            continue;
         {
             std::lock_guard lock(FLinkLock);
             FRxRing.PushBytes(FMsgScratch, int(poll.Count));

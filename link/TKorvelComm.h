@@ -37,8 +37,12 @@ public:
     TKorvelComm(TTransports transports, TOptions options);
     ~TKorvelComm() override;
 
-    // The user-interface side of the link.
+    // The user-interface side of the link. A record whose Len exceeds the 64 bytes of Data is
+    // refused (false).
     bool EnqueueTx(const TLinkMsg& msg);
+    // Takes back the records that wait in the send ring: a request given up on must not reach
+    // the controller later, after a reopen. A record already on its way still goes out.
+    void WithdrawTx();
     bool DequeueRx(TLinkMsg& msg);
     TLinkStatus GetLinkStatus() const;
     // Free slots of the send ring. Only the user-interface thread fills it, so the room seen
@@ -49,6 +53,10 @@ public:
     // of such attempts with nothing else between them counted once: one per plug-in for as long
     // as the refusal lasts. Any thread.
     uint32_t AccessDenials() const { return FAccessDenials.load(); }
+    // Opens of an adapter so far, and the open whose information block has been read: when the
+    // two are equal, GetAdapterVersion is the version of the adapter open now (or refused last).
+    uint32_t OpenCount() const { return FOpenCount.load(); }
+    uint32_t InfoOpenCount() const { return FInfoOpenCount.load(); }
 
     // Runs on the user-interface thread after a poll pass has stored records, while the link
     // thread waits for it to return.
@@ -115,6 +123,8 @@ private:
     std::atomic<TLinkPhase> FPhase { phSearch };
     std::atomic<int32_t> FStatus { lkNoAdapter };
     std::atomic<uint32_t> FVersion { 0 }; // TAdapterInfo.Version of the last information block
+    std::atomic<uint32_t> FOpenCount { 0 };     // successful opens
+    std::atomic<uint32_t> FInfoOpenCount { 0 }; // the open FVersion was read after
     TAdapterInfo FInfo {};                // guarded by FLinkLock
     int32_t FQuietPolls = 0;              // link thread only
     std::atomic<uint32_t> FAccessDenials { 0 };

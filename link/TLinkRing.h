@@ -52,6 +52,13 @@ public:
         return true;
     }
     void Advance() { FRead = (FRead + 1) % kSlots; }
+    // Empties the records not yet taken without moving an index: the consumer may be holding a
+    // copy of the head and advances past it, and skips the rest as empty slots.
+    void Withdraw()
+    {
+        for (int i = FRead; i != FWrite; i = (i + 1) % kSlots)
+            FSlots[i].Len = 0;
+    }
     void Clear()
     {
         for (TLinkMsg& s : FSlots)

@@ -90,3 +90,37 @@ const char* PulsoVueltaItemText(int index)
         return nullptr;
     return kPulsoItems[index].text;
 }
+
+double FieldToControl(TFieldEncoding encoding, int field)
+{
+    switch (encoding) {
+    case feUnscaled:
+        return field;
+    case fePosInteg:
+        return PosIntegToControl(uint8_t(field));
+    case feMillivolts:
+        return CountsToMillivolts(uint16_t(field));
+    case feVolts:
+        return CountsToVolts(uint16_t(field));
+    case feTensOfMs:
+        return TensToMilliseconds(uint16_t(field));
+    }
+    return field;
+}
+
+int ControlToField(TFieldEncoding encoding, double value)
+{
+    switch (encoding) {
+    case feUnscaled:
+        return static_cast<int>(value);
+    case fePosInteg:
+        return ControlToPosInteg(value);
+    case feMillivolts:
+        return MillivoltsToCounts(value);
+    case feVolts:
+        return VoltsToCounts(value);
+    case feTensOfMs:
+        return MillisecondsToTens(value);
+    }
+    return static_cast<int>(value);
+}

@@ -12,6 +12,19 @@ inline constexpr double kCountsPerMillivolt = 0.2045999999999926;
 inline constexpr double kVoltsPerCount = 0.0048875855;
 inline constexpr double kCountsPerVolt = 204.6000013708;
 
+// How a control's value and the field it edits convert into each other.
+enum TFieldEncoding {
+    feUnscaled,   // rev/min, seconds, valve positions
+    fePosInteg,   // the field is the control's value plus 10
+    feMillivolts, // probe counts shown as millivolts
+    feVolts,      // TPS counts shown as volts
+    feTensOfMs,   // tens of milliseconds shown as milliseconds
+};
+// The value a control shows for a field.
+double FieldToControl(TFieldEncoding encoding, int field);
+// The field a control's value stores, truncated toward zero.
+int ControlToField(TFieldEncoding encoding, double value);
+
 // Probe and TPS readings (10-bit converter counts).
 double CountsToMillivolts(uint16_t counts);
 uint16_t MillivoltsToCounts(double millivolts);

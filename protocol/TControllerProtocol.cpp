@@ -142,6 +142,10 @@ int32_t TControllerProtocol::SendRequest(const uint8_t* payload, int count, uint
         if (!FTimerRxFt.isActive() || WaitAborted()) {
             qCDebug(lcProtocol, "command 0x%02x (%s) %s", command, CommandName(command),
                     WaitAborted() ? "aborted" : "timed out");
+            // A frame still queued (the adapter went away before taking it) would otherwise go
+            // out after the next open, unasked for by then.
+            if (FLink)
+                FLink->WithdrawTx();
             FExchangeBusy = false;
             return -1;
         }

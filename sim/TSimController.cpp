@@ -192,14 +192,17 @@ void TSimController::HandleCommand(const uint8_t* payload, int count, TOut& out)
     const TFaultMode fault = answered ? FFault : fmNone;
     if (answered && fault != fmNone && FFaultCount > 0 && --FFaultCount == 0)
         FFault = fmNone;
+    const TCommandFault own = answered && fault == fmNone ? FCommandFaults[payload[0]] : cmfNone;
 
     bool ack = false;
     std::vector<uint8_t> answer;
-    if (fault == fmNakAll) {
+    if (fault == fmNakAll || own == cmfNak) {
         ack = false;
     } else if (!Execute(payload, count, ack, answer)) {
         return;
     }
+    if (own == cmfDropAnswer)
+        return;
 
     switch (fault) {
     case fmDropAnswer:
@@ -487,6 +490,18 @@ void TSimController::SetFault(TFaultMode mode, int count)
     std::lock_guard lock(FLock);
     FFault = mode;
     FFaultCount = count;
+}
+
+void TSimController::SetCommandFault(uint8_t code, TCommandFault fault)
+{
+    std::lock_guard lock(FLock);
+    FCommandFaults[code] = fault;
+}
+
+TSimController::TCommandFault TSimController::CommandFault(uint8_t code) const
+{
+    std::lock_guard lock(FLock);
+    return FCommandFaults[code];
 }
 
 TSimController::TFaultMode TSimController::Fault() const

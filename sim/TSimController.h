@@ -36,6 +36,14 @@ public:
         fmAnswerLate,    // carries the command out, answers once the clock has moved on
     };
 
+    // Faults of one command, lasting until changed: what a controller does whose firmware
+    // mishandles that command alone.
+    enum TCommandFault : int {
+        cmfNone = 0,
+        cmfDropAnswer, // carries the command out but never answers it
+        cmfNak,        // refuses it with an empty NAK and changes nothing
+    };
+
     static constexpr int kCtrlSetSize = 48;
     static constexpr int kPasswordSize = 11;
     static constexpr uint16_t kDefaultVersion = 0x0104;
@@ -77,6 +85,9 @@ public:
     // `count` answers are affected (-1: until changed); fmSilent lasts until changed.
     void SetFault(TFaultMode mode, int count = -1);
     TFaultMode Fault() const;
+    // A fault of every frame of command `code`; the answer faults above take precedence.
+    void SetCommandFault(uint8_t code, TCommandFault fault);
+    TCommandFault CommandFault(uint8_t code) const;
     // How far the clock has to move before a late answer goes out; 0 = the next Advance.
     void SetAnswerDelayMs(int ms);
     void SetControlSet(const TBytes& bytes);
@@ -131,6 +142,7 @@ private:
     TFaultMode FFault = fmNone;
     int FFaultCount = -1;
     int FAnswerDelayMs = 0;
+    std::array<TCommandFault, 256> FCommandFaults {}; // by command byte
     // Clock, engine and valve control.
     uint64_t FNowMs = 0;
     uint64_t FModelMs = 0;                 // the engine has been stepped up to here

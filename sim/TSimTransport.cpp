@@ -39,6 +39,8 @@ void TSimTransport::Close()
 {
     if (FOpen.exchange(false))
         FCloses.fetch_add(1);
+    if (FThrowOnClose.exchange(false))
+        throw std::runtime_error("Simulated fault while closing the adapter");
 }
 
 bool TSimTransport::VendorRequest(uint8_t bmRequestType, uint8_t bRequest, uint16_t wValue,

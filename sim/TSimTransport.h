@@ -32,6 +32,8 @@ public:
     void SetAccessDenied(bool denied) { FAccessDenied.store(denied); }
     // The next primitive raises an exception instead of answering (a fault inside the link).
     void SetThrowOnNextCall(bool t) { FThrow.store(t); }
+    // The next close raises an exception (a fault while the link shuts down, for one).
+    void SetThrowOnClose(bool t) { FThrowOnClose.store(t); }
     // Open attempts, successful opens and closes seen, for tests.
     int Attempts() const { return FAttempts.load(); }
     int Opens() const { return FOpens.load(); }
@@ -48,6 +50,7 @@ private:
     std::atomic<bool> FAccessDenied { false };
     std::atomic<int> FDelayMs { 0 };
     std::atomic<bool> FThrow { false };
+    std::atomic<bool> FThrowOnClose { false };
     std::atomic<int> FAttempts { 0 };
     std::atomic<int> FOpens { 0 };
     std::atomic<int> FCloses { 0 };

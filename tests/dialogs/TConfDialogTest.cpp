@@ -1,5 +1,6 @@
 #include "tests/dialogs/DialogTables.h"
 
+#include "protocol/TCtrlSetItem.h"
 #include "ui/dialogs/TFlagBox.h"
 #include "ui/dialogs/TSliderRow.h"
 #include "ui/widgets/TSlider.h"
@@ -105,6 +106,40 @@ TEST_P(EveryDialog, EscPressesOkWhichClosesAndKeepsTheEdits)
     EXPECT_FALSE(h.dialog->isVisible());
     EXPECT_TRUE(h.controlSet.Working() == edited);
     EXPECT_TRUE(h.controlSet.Device() == edited);
+}
+
+// The table of items that names the unsent edits speaks of every dialog control as the dialog
+// does: same caption, same unit where the row shows one, same field or bit, same encoding.
+TEST_P(EveryDialog, EveryControlIsTheSameItemInTheTableOfItems)
+{
+    TDialogHarness h(GetParam());
+    uint8_t distinct[kCtrlSetSize];
+    for (int i = 0; i < kCtrlSetSize; ++i)
+        distinct[i] = uint8_t(0x11 * (i % 15 + 1));
+    const CtrlSet set = CtrlSet::FromBytes(distinct);
+    int seen = 0;
+    for (TSlider* slider : h.dialog->findChildren<TSlider*>()) {
+        const std::string name = slider->objectName().toStdString();
+        const TSliderRow* row = h.dialog->Row(slider->objectName());
+        const TCtrlSetItem* item = TCtrlSetItem::Find(name);
+        ASSERT_TRUE(row && item) << name;
+        EXPECT_EQ(row->Caption()->text().toStdString(), item->caption) << name;
+        if (row->Unit())
+            EXPECT_EQ(row->Unit()->text().toStdString(), item->unit ? item->unit : "") << name;
+        EXPECT_EQ(row->Def().encoding, item->encoding) << name;
+        EXPECT_EQ(row->Def().field.Get(set), item->Get(set)) << name;
+        ++seen;
+    }
+    for (TFlagBox* box : h.dialog->findChildren<TFlagBox*>()) {
+        const std::string name = box->objectName().toStdString();
+        const TCtrlSetItem* item = TCtrlSetItem::Find(name);
+        ASSERT_NE(item, nullptr) << name;
+        EXPECT_EQ(box->text().toStdString(), item->caption) << name;
+        EXPECT_EQ(item->kind, TCtrlSetItem::ikFlag) << name;
+        EXPECT_EQ(box->Mask(), item->mask) << name;
+        ++seen;
+    }
+    EXPECT_GT(seen, 0);
 }
 
 TEST_P(EveryDialog, ValueBoxesAreNamedAfterTheirSlidersAndNotTranslated)

@@ -242,6 +242,89 @@ TEST_F(LinkEngine, QueuedRecordsAreSentAsTheirTypeSays)
     EXPECT_EQ(adapter->Counters().txReady, txReady);
 }
 
+TEST_F(LinkEngine, RecordLongerThanItsDataIsRefused)
+{
+    OpenAndPoll();
+    TLinkMsg record = Record(3, { 0x01, 0xFF, 0x04 });
+    record.Len = 65;
+    EXPECT_FALSE(link->EnqueueTx(record));
+    EXPECT_EQ(link->TxFreeSlots(), 9);
+    record.Len = 64; // a full record is fine
+    EXPECT_TRUE(link->EnqueueTx(record));
+    link->WaitIdle();
+    const auto sent = adapter->SentRecords();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].size(), 66u);
+}
+
+TEST_F(LinkEngine, ReceivedRecordClaimingMoreThanCameIsDropped)
+{
+    OpenAndPoll();
+    const uint8_t claims[] = { 3, 40, 0x06, 0x10 }; // Len 40, two bytes came
+    adapter->QueueMessage(claims, sizeof claims);
+    Feed({ 0x15, 0x04 });
+    Ticks(2);
+    EXPECT_EQ(link->Phase(), phInfo) << "the link goes on";
+    EXPECT_EQ(link->GetLinkStatus(), lkReceiving);
+    TLinkMsg m;
+    ASSERT_TRUE(link->DequeueRx(m));
+    ASSERT_EQ(m.Len, 2);
+    EXPECT_EQ(m.Data[0], 0x15);
+    EXPECT_FALSE(link->DequeueRx(m));
+}
+
+TEST_F(LinkEngine, WithdrawnRecordsNeverGoOut)
+{
+    OpenAndPoll();
+    transport->SetPlugged(false);
+    Ticks(2);
+    ASSERT_EQ(link->GetLinkStatus(), lkNoAdapter);
+    ASSERT_TRUE(link->EnqueueTx(Record(3, { 0x11 })));
+    ASSERT_TRUE(link->EnqueueTx(Record(3, { 0x22 })));
+    link->WithdrawTx();
+    ASSERT_TRUE(link->EnqueueTx(Record(3, { 0x33 })));
+    transport->SetPlugged(true);
+    Ticks(80 + 4);
+    const auto sent = adapter->SentRecords();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0][2], 0x33);
+    EXPECT_EQ(link->TxFreeSlots(), 9);
+}
+
+TEST_F(LinkEngine, EachOpenTellsWhenItsInformationHasBeenRead)
+{
+    EXPECT_EQ(link->OpenCount(), 0u);
+    Ticks(4);
+    EXPECT_EQ(link->OpenCount(), 1u);
+    EXPECT_EQ(link->InfoOpenCount(), 0u) << "opened, not read yet";
+    Ticks(1);
+    EXPECT_EQ(link->InfoOpenCount(), 1u);
+    // Another adapter, version 0: refused, and its version known for that open.
+    transport->SetPlugged(false);
+    Ticks(2);
+    adapter->SetVersion(0);
+    transport->SetPlugged(true);
+    Ticks(80 + 1);
+    EXPECT_EQ(link->OpenCount(), 2u);
+    EXPECT_EQ(link->InfoOpenCount(), 2u);
+    EXPECT_EQ(link->GetLinkStatus(), lkOldFirmware);
+    EXPECT_EQ(link->GetAdapterVersion(), 0);
+}
+
+TEST_F(LinkEngine, FaultWhileShuttingDownGoesToStandardError)
+{
+    bool reported = false;
+    link->OnFault = [&](const QString&) { reported = true; };
+    OpenAndPoll();
+    transport->SetThrowOnClose(true);
+    testing::internal::CaptureStderr();
+    link.reset();
+    const std::string err = testing::internal::GetCapturedStderr();
+    QCoreApplication::processEvents();
+    EXPECT_NE(err.find("Simulated fault while closing the adapter"), std::string::npos) << err;
+    EXPECT_FALSE(reported);
+}
+
 TEST_F(LinkEngine, EmptyRecordIsNotQueued)
 {
     OpenAndPoll();

@@ -25,7 +25,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
+#include <vector>
 
 // The main window's displays as the memory operations see them: the edit guard and what the
 // refresh puts on screen, recorded.
@@ -82,11 +84,13 @@ struct RecordingView : TSupervisionView {
     int accessNotices = 0;
     bool accessNoticeShown = false;
     QString accessNoticeText;
+    void ShowNotice(const QString& t) override { notices << t; }
     bool linkLed = false;
     QString adapterText, controllerText, warningText;
     QColor ledColor;
     bool ledOn = false;
     int warnings = 0;
+    QStringList notices;
 };
 
 // The memory operations and the supervision timers on the real link, the simulated adapter
@@ -117,11 +121,25 @@ protected:
         memProt = new TMemProtForm(*protocol, passwords, window.get());
         memory->SetDialogs(loadProg, passForm, memProt);
         supervision = std::make_unique<TSupervision>(*protocol, controlSet, *memory, view);
+        // The two questions about unsent edits are answered here, and remembered.
+        memory->AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
+            unsentAsked.push_back(edits);
+            return unsentAnswer;
+        };
+        memory->AskSaveChoice = [this]() {
+            ++saveAsked;
+            return saveAnswer;
+        };
         clock.start();
+        // The controller's clock also runs while an exchange waits and processes events.
+        QObject::connect(&controllerTimer, &QTimer::timeout, &controllerTimer,
+                         [this] { AdvanceController(); });
+        controllerTimer.start(10);
     }
 
     void TearDown() override
     {
+        controllerTimer.stop();
         protocol->SetLink(nullptr);
         link.reset();
     }
@@ -164,6 +182,42 @@ protected:
         return PumpUntil([this] { return link->GetLinkStatus() == lkReceiving; });
     }
 
+    // The control set the simulated controller holds.
+    CtrlSet Held() const { return CtrlSet::FromBytes(controller->ControlSet().data()); }
+
+    // One supervision tick as the main window runs it: the tick, then the caption's marker.
+    void Tick()
+    {
+        supervision->TimerRefreshCtrlSetTimer();
+        memory->ShowUnsentMarker();
+    }
+    // Supervision ticks, `pumpMs` of real time apart, the link and the controller running.
+    void RunTicks(int ticks, int pumpMs = 100)
+    {
+        for (int i = 0; i < ticks; ++i) {
+            Tick();
+            Pump(pumpMs);
+        }
+    }
+    // Ticks until `done` holds after one, at most `maxTicks`; tells whether it held.
+    bool TickUntil(const std::function<bool()>& done, int maxTicks = 40, int pumpMs = 100)
+    {
+        for (int i = 0; i < maxTicks; ++i) {
+            Tick();
+            if (done())
+                return true;
+            Pump(pumpMs);
+        }
+        return false;
+    }
+    // Until the supervision has read the controller's set on entering status 3.
+    bool Connect()
+    {
+        return TickUntil([this] {
+            return supervision->LastLinkStatus() == lkReceiving && controlSet.ConfirmedKnown();
+        });
+    }
+
     // Presses a button of the next modal dialog once `ready` holds for it.
     void AnswerModal(std::function<bool(QWidget*)> answer)
     {
@@ -194,5 +248,10 @@ protected:
     RecordingView view;
     std::unique_ptr<TSupervision> supervision;
     QElapsedTimer clock;
+    QTimer controllerTimer;
     qint64 controllerMs = 0;
+    std::vector<std::vector<TUnsentEdit>> unsentAsked;
+    TMemoryOps::TUnsentChoice unsentAnswer = TMemoryOps::TUnsentChoice::Discard;
+    int saveAsked = 0;
+    std::optional<TSaveChoice> saveAnswer = TSaveChoice::OnScreen;
 };

@@ -2,11 +2,27 @@
 
 #include "protocol/TCommandCodes.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
+
+// Counts the showings of the widget it watches.
+class TCountShows : public QObject {
+public:
+    TCountShows(int& count, QObject* parent) : QObject(parent), FCount(count) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show)
+            ++FCount;
+        return false;
+    }
+
+private:
+    int& FCount;
+};
 
 class LoadMemory : public MemoryFixture {
 protected:
@@ -85,6 +101,51 @@ TEST_F(LoadMemory, CancelledPromptEndsTheLoop)
     EXPECT_EQ(controller->CommandsReceived(cmdLoadMemory), 2);
     EXPECT_TRUE(controller->Locked());
     EXPECT_TRUE(passwords.AcceptedPassword.isEmpty());
+}
+
+TEST_F(LoadMemory, GivesUpAfterFiveRefusalsOfAnUnlockedController)
+{
+    // The password is accepted every time, the load refused every time.
+    controller->SetCommandFault(cmdLoadMemory, TSimController::cmfNak);
+    ASSERT_TRUE(ReachReceiving());
+    QStringList refused;
+    memory->ShowLoadRefused = [&](const QString& m) { refused << m; };
+    AnswerDialogs({});
+    memory->BMemChargeClick();
+    EXPECT_EQ(progressShowed, "failed");
+    EXPECT_EQ(refused, QStringList { QStringLiteral("The controller refused to load its memory.") });
+    // The dialog's attempt, the handler's first, and one after each of the five unlocks.
+    EXPECT_EQ(controller->CommandsReceived(cmdUnlock), 5);
+    EXPECT_EQ(controller->CommandsReceived(cmdLoadMemory), 1 + 1 + 5);
+    EXPECT_EQ(prompts, 0);
+}
+
+TEST_F(LoadMemory, AClickWhileTheSequenceRunsStartsNoOther)
+{
+    controller->SetPassword("clave");
+    ASSERT_TRUE(ReachReceiving());
+    int activations = 0;
+    loadProg->installEventFilter(new TCountShows(activations, loadProg));
+    // While the prompt is up the sequence is still running: a click on Load Memory then (from
+    // the event loop, as the toolbar's would come) must be turned away.
+    bool clicked = false;
+    AnswerModal([this, &clicked](QWidget* w) {
+        if (w == loadProg && loadProg->OKBtn()->isEnabled()) {
+            loadProg->OKBtn()->click();
+        } else if (w == passForm && !clicked) {
+            clicked = true;
+            ++prompts;
+            QTimer::singleShot(0, memory.get(), &TMemoryOps::BMemChargeClick);
+        } else if (w == passForm) {
+            passForm->reject();
+        }
+        return false;
+    });
+    memory->BMemChargeClick();
+    EXPECT_EQ(activations, 1);
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(controller->CommandsReceived(cmdLoadMemory), 2);
+    EXPECT_EQ(controller->CommandsReceived(cmdUnlock), 1);
 }
 
 TEST_F(LoadMemory, UnpluggedAdapterShowsTheFailureAndEnds)

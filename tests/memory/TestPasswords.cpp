@@ -71,12 +71,31 @@ TEST_F(Protection, WrongCurrentPasswordSendsNoSetPassword)
 {
     controller->SetPassword("clave");
     ASSERT_TRUE(ReachReceiving());
-    Fill("nope", "otra", "otra");
-    memProt->BAceptarClick();
+    // The dialog as the menu shows it: the user fills it in and presses Ok; after the message
+    // it is still open for another try, and is then cancelled.
+    bool openAfterRefusal = false;
+    AnswerModal([this, &openAfterRefusal](QWidget* w) {
+        if (w != memProt)
+            return false;
+        Fill("nope", "otra", "otra");
+        memProt->BAceptarClick();
+        openAfterRefusal = memProt->isVisible();
+        memProt->reject();
+        return true;
+    });
+    memory->ProtegerMemClick();
+    EXPECT_TRUE(openAfterRefusal);
     EXPECT_EQ(messages, QStringList { QString::fromUtf8("La contraseña actual no coincide...") });
+    // What reached the controller: one unlock with the wrong password, no set-password.
     EXPECT_EQ(controller->CommandsReceived(cmdUnlock), 1);
     EXPECT_EQ(controller->CommandsReceived(cmdSetPassword), 0);
-    EXPECT_TRUE(memProt->isHidden() || !memProt->isVisible());
+    const std::vector<uint8_t> last = controller->LastCommand();
+    ASSERT_EQ(last.size(), 12u);
+    EXPECT_EQ(last[0], cmdUnlock);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(last.data() + 1), 11),
+              QByteArray("nope") + QByteArray(7, '\0'));
+    EXPECT_TRUE(controller->Protected());
+    EXPECT_TRUE(passwords.AcceptedPassword.isEmpty());
 }
 
 } // namespace

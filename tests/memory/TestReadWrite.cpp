@@ -17,17 +17,36 @@ CtrlSet Sentinel()
 TEST_F(ReadWrite, ReadFillsBothCopiesAndRefreshesWithTheGuardOff)
 {
     ASSERT_TRUE(ReachReceiving());
-    controlSet.Working() = Sentinel();
-    controlSet.CommitWorkingCopy();
     ASSERT_TRUE(memory->BMemLoadClick());
     const CtrlSet expected = CtrlSet::FromBytes(TSimController::DefaultControlSet().data());
     EXPECT_EQ(controlSet.Device(), expected);
     EXPECT_EQ(controlSet.Working(), expected);
-    EXPECT_FALSE(controlSet.PendingSend()); // the controller's values win
+    EXPECT_EQ(controlSet.Confirmed(), expected);
+    EXPECT_FALSE(controlSet.PendingSend());
     EXPECT_EQ(refresher->refreshes, 1);
     EXPECT_TRUE(refresher->guardWasOff);
     EXPECT_EQ(refresher->seen, expected);
     EXPECT_TRUE(displays.editsEnabled);
+    EXPECT_TRUE(unsentAsked.empty());
+}
+
+TEST_F(ReadWrite, ReadKeepsACommittedChangeOnItsWay)
+{
+    ASSERT_TRUE(ReachReceiving());
+    ASSERT_TRUE(memory->BMemLoadClick());
+    controlSet.Working().AperturaPos = Sentinel().AperturaPos;
+    controlSet.Working().SondaRica = Sentinel().SondaRica;
+    controlSet.CommitWorkingCopy();
+    ASSERT_TRUE(memory->BMemLoadClick());
+    // The controller's values, with the two edited fields laid over them, still to be sent.
+    CtrlSet expected = CtrlSet::FromBytes(TSimController::DefaultControlSet().data());
+    expected.AperturaPos = Sentinel().AperturaPos;
+    expected.SondaRica = Sentinel().SondaRica;
+    EXPECT_EQ(controlSet.Working(), expected);
+    EXPECT_EQ(controlSet.Device(), expected);
+    EXPECT_TRUE(controlSet.PendingSend());
+    EXPECT_EQ(refresher->seen, expected);
+    EXPECT_TRUE(unsentAsked.empty()) << "the user asked for it already";
 }
 
 struct BadRead {

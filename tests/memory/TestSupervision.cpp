@@ -4,27 +4,7 @@
 
 namespace {
 
-class Supervision : public MemoryFixture {
-protected:
-    // Supervision ticks every 100 ms of real time, the link and the controller running.
-    void RunTicks(int ticks)
-    {
-        for (int i = 0; i < ticks; ++i) {
-            supervision->TimerRefreshCtrlSetTimer();
-            Pump(100);
-        }
-    }
-    bool TickUntil(const std::function<bool()>& done, int maxTicks = 40)
-    {
-        for (int i = 0; i < maxTicks; ++i) {
-            supervision->TimerRefreshCtrlSetTimer();
-            if (done())
-                return true;
-            Pump(100);
-        }
-        return false;
-    }
-};
+using Supervision = MemoryFixture;
 
 TEST_F(Supervision, ReadsTheSetAtEachEntryIntoReceiving)
 {
@@ -66,38 +46,48 @@ TEST_F(Supervision, MainWindowEditsGiveOneWriteAtTheSecondTick)
     EXPECT_EQ(controller->CommandsReceived(cmdWriteSet), writes + 1);
 }
 
-TEST_F(Supervision, EditMadeWhileNotReceivingIsNeverSent)
+TEST_F(Supervision, EditMadeWhileNotReceivingIsOfferedNotSent)
 {
     controller->SetTelemetryPeriodMs(0);
     ASSERT_TRUE(TickUntil([this] { return supervision->LastLinkStatus() == lkAdapterReady; }));
     controlSet.Working().AperturaPos = 99;
     supervision->RestartWriteDelay();
     RunTicks(3);
+    EXPECT_TRUE(controlSet.HasUnsentEdits());
     controller->SetTelemetryPeriodMs(50);
     ASSERT_TRUE(TickUntil([this] { return supervision->LastLinkStatus() == lkReceiving; }));
     RunTicks(3);
     EXPECT_EQ(controller->CommandsReceived(cmdWriteSet), 0);
-    EXPECT_NE(controlSet.Working().AperturaPos, 99); // the read brought the controller's value
+    ASSERT_EQ(unsentAsked.size(), 1u);
+    ASSERT_EQ(unsentAsked[0].size(), 1u);
+    EXPECT_EQ(unsentAsked[0][0].editedValue, 99);
+    EXPECT_NE(controlSet.Working().AperturaPos, 99); // discarded: the controller's value
+    EXPECT_FALSE(controlSet.HasUnsentEdits());
 }
 
-TEST_F(Supervision, UnansweredWriteIsRetriedAndARefusalIsNot)
+TEST_F(Supervision, OtherRequestsGetTheirTurnBetweenTheWriteSends)
 {
-    ASSERT_TRUE(TickUntil([this] { return supervision->LastLinkStatus() == lkReceiving; }));
+    ASSERT_TRUE(Connect());
     RunTicks(2);
-    controller->SetFault(TSimController::fmDropAnswer, 1);
+    controller->SetCommandFault(cmdWriteSet, TSimController::cmfDropAnswer);
     controlSet.Working().AperturaPos = 140;
     controlSet.CommitWorkingCopy();
-    supervision->TimerRefreshCtrlSetTimer();
-    EXPECT_TRUE(controlSet.PendingSend());
-    supervision->TimerRefreshCtrlSetTimer();
-    EXPECT_FALSE(controlSet.PendingSend());
-    EXPECT_EQ(controller->CommandsReceived(cmdWriteSet), 2);
+    Tick(); // the first send: no answer
+    ASSERT_EQ(supervision->Writes().Sends(), 1);
+    ASSERT_TRUE(controlSet.PendingSend());
 
-    controller->SetFault(TSimController::fmNakAll, 1);
-    controlSet.CommitWorkingCopy();
-    supervision->TimerRefreshCtrlSetTimer();
-    EXPECT_FALSE(controlSet.PendingSend());
-    EXPECT_EQ(controller->CommandsReceived(cmdWriteSet), 3);
+    // The exchange is free until the next send: a restore is answered and read back, and the
+    // change on its way asks nothing and stays on its way.
+    const int reads = controller->CommandsReceived(cmdReadSet);
+    memory->BMemRestoreClick();
+    EXPECT_EQ(controller->CommandsReceived(cmdRestore), 1);
+    EXPECT_EQ(controller->CommandsReceived(cmdReadSet), reads + 1);
+    EXPECT_TRUE(unsentAsked.empty());
+    EXPECT_TRUE(controlSet.PendingSend());
+    EXPECT_EQ(controlSet.Device().AperturaPos, 140);
+
+    ASSERT_TRUE(TickUntil([this] { return !view.notices.isEmpty(); }, 40, 20));
+    EXPECT_EQ(controller->CommandsReceived(cmdWriteSet), TWriteRetry::kMaxSends);
 }
 
 TEST_F(Supervision, OldAdapterFirmwareIsWarnedOncePerRun)
@@ -115,6 +105,55 @@ TEST_F(Supervision, OldAdapterFirmwareIsWarnedOncePerRun)
     ASSERT_TRUE(TickUntil([this] { return supervision->LastLinkStatus() >= lkAdapterReady; }, 80));
     EXPECT_EQ(view.adapterText, QStringLiteral(" KorvelConnect V-1.70"));
     EXPECT_EQ(view.warnings, 1);
+}
+
+struct RefusedAdapter {
+    const char* name;
+    uint32_t version;
+    const char* shown;
+};
+
+class RefusedFirmware : public MemoryFixture,
+                        public ::testing::WithParamInterface<RefusedAdapter> {};
+
+TEST_P(RefusedFirmware, IsShownWithItsVersionAndWarnedOnce)
+{
+    adapter->SetVersion(GetParam().version);
+    ASSERT_TRUE(TickUntil([this] { return view.warnings > 0; }));
+    EXPECT_EQ(link->GetLinkStatus(), lkOldFirmware);
+    EXPECT_EQ(view.adapterText.toStdString(), GetParam().shown);
+    // Refused again at every attempt, once a second: still shown, warned no more.
+    const int opens = transport->Opens();
+    ASSERT_TRUE(TickUntil([&] { return transport->Opens() > opens + 1; }, 40));
+    RunTicks(2);
+    EXPECT_EQ(view.adapterText.toStdString(), GetParam().shown);
+    EXPECT_EQ(view.warnings, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Memory, RefusedFirmware,
+    ::testing::Values(RefusedAdapter { "v1_02", 0x0102, " KorvelConnect V-1.02" },
+                      RefusedAdapter { "version_zero", 0, " KorvelConnect V-0.00" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Supervision, AdapterSwappedBetweenTwoTicksShowsItsOwnVersion)
+{
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(view.adapterText, QStringLiteral(" KorvelConnect V-1.71"));
+    const int reads = controller->CommandsReceived(cmdReadSet);
+    const uint32_t open = link->OpenCount();
+    // Out and in again, with older firmware, while no tick looks.
+    adapter->SetVersion(0x0170);
+    transport->SetPlugged(false);
+    ASSERT_TRUE(PumpUntil([this] { return link->GetLinkStatus() == lkNoAdapter; }));
+    transport->SetPlugged(true);
+    ASSERT_TRUE(PumpUntil([&] {
+        return link->InfoOpenCount() > open && link->GetLinkStatus() == lkReceiving;
+    }));
+    Tick();
+    EXPECT_EQ(view.adapterText, QStringLiteral(" KorvelConnect V-1.70"));
+    EXPECT_EQ(view.warnings, 1);
+    EXPECT_EQ(controller->CommandsReceived(cmdReadSet), reads + 1) << "a new connection: read";
 }
 
 TEST_F(Supervision, CurrentAdapterFirmwareIsNotWarned)

@@ -224,6 +224,37 @@ TEST_F(ProtocolOverLink, ClosingTheWindowDuringAWaitEndsItWithMinusOne)
     protocol.ReceiveFrames(); // nothing left to touch
 }
 
+TEST_F(ProtocolOverLink, ARequestGivenUpOnNeverReachesTheControllerLater)
+{
+    // The adapter keeps saying it cannot take a message: the frame waits in the send ring
+    // until the exchange gives up, and is taken back then.
+    adapter->SetFaults(TSimAdapter::fTxBusy);
+    protocol.SetReplyTimeoutMs(100);
+    EXPECT_EQ(-1, Request({ cmdRestore }));
+    adapter->SetFaults(TSimAdapter::fNone);
+    protocol.SetReplyTimeoutMs(kDefaultReplyTimeoutMs);
+    EXPECT_EQ(2, Request({ cmdVersion }));
+    EXPECT_EQ(0, controller.CommandsReceived(cmdRestore));
+}
+
+TEST_F(ProtocolOverLink, RecordClaimingMoreThanCameIsDroppedAndTheAnswerStillDecodes)
+{
+    // While the answer is on its way, a record whose Len says 40 with two bytes behind it, then
+    // a lone EOT. Were the missing bytes made up as zeros, the two would end a 39-byte answer.
+    controller.SetFault(TSimController::fmAnswerLate, 1);
+    controller.SetAnswerDelayMs(200);
+    QTimer::singleShot(0, [this] {
+        const uint8_t claims[] = { mtFrame, 40, fbAck, 0xAA };
+        const uint8_t eot[] = { mtFrame, 1, fbEot };
+        adapter->QueueMessage(claims, sizeof claims);
+        adapter->QueueMessage(eot, sizeof eot);
+    });
+    uint8_t answer[kMaxFramePayload];
+    ASSERT_EQ(2, Request({ cmdVersion }, answer));
+    EXPECT_EQ(0x04, answer[0]);
+    EXPECT_EQ(0x01, answer[1]);
+}
+
 TEST_F(ProtocolOverLink, LoadMemoryUnlocksAProtectedController)
 {
     controller.SetPassword("clave");

@@ -10,8 +10,9 @@
 // own, or several in one test). Link the test with brevon_ui and brevon_demo_rig; the test
 // main must be MAIN widgets.
 //
-// The window's two message boxes are not shown: their texts are collected in warnings (the
-// adapter firmware warning) and faults (a fault inside the link).
+// The window's message boxes are not shown: their texts are collected in warnings (the adapter
+// firmware warning), faults (a fault inside the link) and notices (the supervision's), and the
+// questions about unsent edits are answered by unsentAnswer and saveAnswer.
 //
 // The advanced options live in a settings file of the rig's own, never in the user's store;
 // the catalogs are looked for below the test program's folder, which holds none, unless the
@@ -27,6 +28,7 @@
 #include "ui/main/TSimClock.h"
 #include "ui/main/TSupervision.h"
 #include "ui/main/TWindowSet.h"
+#include "ui/memory/TMemoryOps.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -76,6 +78,15 @@ public:
             windowOptions);
         window().ShowWarningBox = [this](const QString& text) { warnings.push_back(text); };
         window().ShowFaultBox = [this](const QString& text) { faults.push_back(text); };
+        window().ShowNoticeBox = [this](const QString& text) { notices.push_back(text); };
+        window().MemoryOps().AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
+            unsentAsked.push_back(edits);
+            return unsentAnswer;
+        };
+        window().MemoryOps().AskSaveChoice = [this]() {
+            ++saveAsked;
+            return saveAnswer;
+        };
         if (options.show)
             window().show();
         if (options.startClock)
@@ -168,6 +179,12 @@ public:
 
     std::vector<QString> warnings; // firmware warnings the window raised
     std::vector<QString> faults;   // link faults the window reported
+    std::vector<QString> notices;  // the supervision's notices
+    // The questions about unsent edits: what they offered, and how the rig answers them.
+    std::vector<std::vector<TUnsentEdit>> unsentAsked;
+    TMemoryOps::TUnsentChoice unsentAnswer = TMemoryOps::TUnsentChoice::Discard;
+    int saveAsked = 0;
+    std::optional<TSaveChoice> saveAnswer = TSaveChoice::OnScreen;
 
 private:
     QTemporaryDir FSettingsDir;
@@ -200,6 +217,8 @@ protected:
         return FRig->RunUntil(done, limitMs);
     }
     bool RunUntilReceiving() { return FRig->RunUntilReceiving(); }
+    // The control set the simulated controller holds.
+    CtrlSet HeldByController() { return CtrlSet::FromBytes(controller().ControlSet().data()); }
 
 private:
     std::unique_ptr<MainWindowRig> FRig;

@@ -19,15 +19,10 @@ namespace {
 
 using RoundTrip = MainWindowFixture;
 
-CtrlSet HeldByController(TSimController& c)
-{
-    return CtrlSet::FromBytes(c.ControlSet().data());
-}
-
 TEST_F(RoundTrip, PluggingInReadsTheSetAndFillsTheControls)
 {
     ASSERT_TRUE(RunUntilReceiving());
-    const CtrlSet held = HeldByController(controller());
+    const CtrlSet held = HeldByController();
     EXPECT_EQ(controlSet().Working(), held);
     TLiveMonitor& m = window().Monitor();
     EXPECT_EQ(m.SET_AperturaPos()->value(), held.AperturaPos);
@@ -48,7 +43,7 @@ TEST_F(RoundTrip, SliderMoveReachesTheControllerInOneWrite)
     QElapsedTimer t;
     t.start();
     window().Monitor().SET_AperturaPos()->setPosition(321.6);
-    ASSERT_TRUE(RunUntil([&] { return HeldByController(controller()).AperturaPos == 321; }));
+    ASSERT_TRUE(RunUntil([&] { return HeldByController().AperturaPos == 321; }));
     // Two supervision ticks of 100 ms and one exchange; recorded, not asserted.
     RecordProperty("slider_to_controller_ms", int(t.elapsed()));
     EXPECT_EQ(controller().CommandsReceived(cmdWriteSet), writes + 1);
@@ -61,8 +56,8 @@ TEST_F(RoundTrip, DialogEditsReachTheControllerAndSurviveAReadBack)
     windows().ConfCutOffForm().Row(QStringLiteral("CutOffHRpm"))->Slider()->setPosition(6000);
     windows().ConfCutOffForm().FlagBox(QStringLiteral("TpsInv"))->click();
     windows().ConfLambdaForm().Row(QStringLiteral("SimLTim"))->Slider()->setPosition(1234);
-    ASSERT_TRUE(RunUntil([&] { return HeldByController(controller()).SimLTim == 123; }));
-    const CtrlSet held = HeldByController(controller());
+    ASSERT_TRUE(RunUntil([&] { return HeldByController().SimLTim == 123; }));
+    const CtrlSet held = HeldByController();
     EXPECT_EQ(held.PosInteg, 47);
     EXPECT_EQ(held.CutOffHRpm, 6000);
     EXPECT_TRUE(held.Flags & 0x80);

@@ -59,6 +59,21 @@ TEST_F(TSimulator, SilencingTheController)
     EXPECT_EQ(controller().Fault(), TSimController::fmNone);
 }
 
+TEST_F(TSimulator, MakingTheControllerDropOrRefuseWrites)
+{
+    QAction* drop = Item("SimDropWrites");
+    QAction* refuse = Item("SimRefuseWrites");
+    ASSERT_TRUE(drop && refuse);
+    drop->trigger();
+    EXPECT_EQ(controller().CommandFault(0x21), TSimController::cmfDropAnswer);
+    refuse->trigger(); // one at a time
+    EXPECT_FALSE(drop->isChecked());
+    EXPECT_EQ(controller().CommandFault(0x21), TSimController::cmfNak);
+    refuse->trigger();
+    EXPECT_EQ(controller().CommandFault(0x21), TSimController::cmfNone);
+    EXPECT_EQ(controller().CommandFault(0x20), TSimController::cmfNone);
+}
+
 TEST_F(TSimulator, PickingTheFirmwareVersions)
 {
     struct TRow {

@@ -120,34 +120,10 @@ void TSliderRow::SetEnabled(bool enabled)
 
 double TSliderRow::DisplayOf(int field) const
 {
-    switch (FDef.encoding) {
-    case feUnscaled:
-        return field;
-    case fePosInteg:
-        return PosIntegToControl(uint8_t(field));
-    case feMillivolts:
-        return CountsToMillivolts(uint16_t(field));
-    case feVolts:
-        return CountsToVolts(uint16_t(field));
-    case feTensOfMs:
-        return TensToMilliseconds(uint16_t(field));
-    }
-    return field;
+    return FieldToControl(FDef.encoding, field);
 }
 
 int TSliderRow::FieldOf(double position) const
 {
-    switch (FDef.encoding) {
-    case feUnscaled:
-        return static_cast<int>(position);
-    case fePosInteg:
-        return ControlToPosInteg(position);
-    case feMillivolts:
-        return MillivoltsToCounts(position);
-    case feVolts:
-        return VoltsToCounts(position);
-    case feTensOfMs:
-        return MillisecondsToTens(position);
-    }
-    return static_cast<int>(position);
+    return ControlToField(FDef.encoding, position);
 }

@@ -1,17 +1,8 @@
 #pragma once
 
+#include "protocol/CtrlSetEncoding.h"
 #include "ui/dialogs/TCtrlField.h"
 #include "ui/dialogs/TDialogHandler.h"
-
-// How a slider's position and its field convert into each other. Every conversion to the field
-// truncates toward zero.
-enum TFieldEncoding {
-    feUnscaled,   // rev/min, seconds, valve positions
-    fePosInteg,   // the field is the position plus 10
-    feMillivolts, // probe counts shown as millivolts
-    feVolts,      // TPS counts shown as volts
-    feTensOfMs,   // tens of milliseconds shown as milliseconds
-};
 
 // What a row's value box shows, after a change as after a load.
 enum TValueText {

@@ -11,6 +11,8 @@ inline constexpr const char* DisconnectedText = " Desconectado";
 inline constexpr const char* ControllerLabel = "Orbel";
 inline constexpr const char* DetectedText = " Detectado";
 inline constexpr const char* NotDetectedText = " No Detectado";
+// After the caption while the window shows edits the controller has not confirmed.
+inline constexpr const char* UnsentMarker = " *";
 
 // Where the adapter's firmware update is offered, named in the old-firmware warning.
 inline constexpr const char* kFirmwareDownloadAddress = "https://downloads.korvel.example/quillon";

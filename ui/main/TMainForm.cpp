@@ -133,6 +133,7 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     ShowFaultBox = [this](const QString& text) {
         QMessageBox::critical(this, QString::fromLatin1(FAppTitle), text);
     };
+    ShowNoticeBox = [this](const QString& text) { ShowNonModalNotice(text); };
 
     Connect();
     BuildTimers();
@@ -329,6 +330,7 @@ void TMainForm::SetFixedTexts()
     FMonitor->TranslateTitles();
     if (!FAppTitle.isEmpty())
         setWindowTitle(QString::fromLatin1(FAppTitle + ' ' + TFixedTexts::AppVersion));
+    FMemoryOps->ShowUnsentMarker();
 }
 
 void TMainForm::FormClose()
@@ -413,6 +415,8 @@ void TMainForm::iPlot2DblClick()
 void TMainForm::TimerRefreshCtrlSetTimer()
 {
     FSupervision->TimerRefreshCtrlSetTimer();
+    // Edits come from the controls between ticks; the caption follows at the next one.
+    FMemoryOps->ShowUnsentMarker();
 }
 
 void TMainForm::Timer1Timer()
@@ -603,17 +607,25 @@ void TMainForm::ShowFirmwareWarning(const QString& text)
         ShowWarningBox(text);
 }
 
+// A warning box that does not block: made once, shown again for each notice. Its text is
+// translated when it is raised.
+QMessageBox* TMainForm::MakeNoticeBox(const QString& name)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(FAppTitle), QString(),
+                                QMessageBox::Ok, this);
+    box->setObjectName(name);
+    box->setWindowModality(Qt::NonModal);
+    TP_Ignore(box);
+    return box;
+}
+
 void TMainForm::ShowAccessNotice(const QString& text)
 {
     qCInfo(lcUi) << "access notice shown";
     if (!FAccessNotice) {
-        FAccessNotice = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(FAppTitle),
-                                        QString(), QMessageBox::Ok, this);
-        FAccessNotice->setObjectName(QStringLiteral("AccessNotice"));
-        FAccessNotice->setWindowModality(Qt::NonModal);
+        FAccessNotice = MakeNoticeBox(QStringLiteral("AccessNotice"));
         // The commands can be selected and copied.
         FAccessNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        TP_Ignore(FAccessNotice); // translated when it is shown
     }
     FAccessNotice->setTextFormat(Qt::RichText);
     FAccessNotice->setText(NoticeHtml(text));
@@ -626,6 +638,21 @@ void TMainForm::HideAccessNotice()
     qCInfo(lcUi) << "access notice taken away: the adapter is open";
     if (FAccessNotice)
         FAccessNotice->hide();
+}
+
+void TMainForm::ShowNotice(const QString& text)
+{
+    if (ShowNoticeBox)
+        ShowNoticeBox(text);
+}
+
+void TMainForm::ShowNonModalNotice(const QString& text)
+{
+    // The supervision tick that raised it goes on at once.
+    if (!FNotice)
+        FNotice = MakeNoticeBox(QStringLiteral("NoticeBox"));
+    FNotice->setText(text);
+    FNotice->show();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -125,6 +125,10 @@ public:
     // Seams for the two message boxes the window raises itself; by default modal boxes.
     std::function<void(const QString& text)> ShowWarningBox; // the adapter firmware warning
     std::function<void(const QString& text)> ShowFaultBox;   // a fault inside the link
+    // The supervision's notices; by default ShowNonModalNotice.
+    std::function<void(const QString& text)> ShowNoticeBox;
+    // One box, not modal and not waited for, that each notice shows again with its text.
+    void ShowNonModalNotice(const QString& text);
 
     // --- TTelemetryView ---
     void ShowControllerText(QLatin1String text) override;
@@ -157,6 +161,7 @@ public:
     void HideAccessNotice() override;
     // The access notice once it has been shown, else null.
     QMessageBox* AccessNotice() const { return FAccessNotice; }
+    void ShowNotice(const QString& text) override;
 
     // --- TControlRefresher: the main window's part of the refresh after a read ---
     void RefreshControls() override;
@@ -179,6 +184,7 @@ private:
     TValveControls ValveControls(int field) const;
     void ValveChange(int field);
     void ShowValveField(int field, uint16_t value);
+    QMessageBox* MakeNoticeBox(const QString& name);
 
     TTransportFactory FTransportFactory;
     TOptions FStartOptions;
@@ -204,6 +210,7 @@ private:
     TLiveMonitor* FMonitor = nullptr;
     QLabel* FPanel0 = nullptr;
     QLabel* FPanel1 = nullptr;
+    QMessageBox* FNotice = nullptr; // made at the first notice, shown again for the next ones
     QTimer FTimerRefreshCtrlSet;
     QTimer FTimer1;
     QMessageBox* FAccessNotice = nullptr; // made at its first show

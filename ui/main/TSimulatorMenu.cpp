@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr uint8_t kWriteCommand = 0x21; // the write of the control set
+
 QString VersionText(uint16_t version)
 {
     return QStringLiteral("%1.%2").arg(version >> 8, 0, 16).arg(version & 0xFF, 2, 16, QLatin1Char('0'));
@@ -62,6 +64,31 @@ void TSimulatorMenu::AddPlugAndFaults()
     connect(silent, &QAction::toggled, this, [this](bool on) {
         FController.SetFault(on ? TSimController::fmSilent : TSimController::fmNone);
     });
+
+    // Two ways a controller may mishandle the write of the control set alone.
+    const struct {
+        const char* name;
+        const char* text;
+        TSimController::TCommandFault fault;
+    } writeFaults[] = {
+        { "SimDropWrites", "Controller &drops the answers to writes",
+          TSimController::cmfDropAnswer },
+        { "SimRefuseWrites", "Controller &refuses writes", TSimController::cmfNak },
+    };
+    auto* writeGroup = new QActionGroup(FMenu);
+    writeGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const auto& f : writeFaults) {
+        QAction* a = FMenu->addAction(QLatin1String(f.text));
+        a->setObjectName(QLatin1String(f.name));
+        a->setCheckable(true);
+        writeGroup->addAction(a);
+        connect(a, &QAction::toggled, this, [this, fault = f.fault](bool on) {
+            if (on)
+                FController.SetCommandFault(kWriteCommand, fault);
+            else if (FController.CommandFault(kWriteCommand) == fault)
+                FController.SetCommandFault(kWriteCommand, TSimController::cmfNone);
+        });
+    }
 
     QAction* protect = FMenu->addAction(QStringLiteral("&Protect memory..."));
     protect->setObjectName(QStringLiteral("SimProtect"));

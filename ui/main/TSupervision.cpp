@@ -9,6 +9,8 @@
 #include "ui/main/TSupervisionView.h"
 #include "ui/memory/TMemoryOps.h"
 
+#include "settings/Gettext.h"
+
 namespace {
 
 // The text of the one-time warning about old adapter firmware; not translated.
@@ -30,6 +32,7 @@ TSupervision::TSupervision(TControllerProtocol& protocol, TControlSet& controlSe
     , FControlSet(controlSet)
     , FMemory(memory)
     , FView(view)
+    , FWrites(controlSet)
 {
 }
 
@@ -49,22 +52,31 @@ void TSupervision::TimerRefreshCtrlSetTimer()
         FView.SetAdapterText(QString::fromLatin1(TFixedTexts::AdapterLabel)
                              + QString::fromLatin1(TFixedTexts::DisconnectedText));
         break;
+    case lkOldFirmware:
+        // Refused for its firmware and retried every second: shown with the version that
+        // each attempt read. The last status acted on stays, so the pass is no change.
+        if (link->InfoOpenCount() != FShownOpen)
+            ShowAdapterOfThisOpen(*link);
+        break;
     case lkAdapterReady:
-        if (FLastLinkStatus != lkAdapterReady) {
-            // The link opens the adapter a tick before it reads its version; a version of 0
-            // would show a wrong text and warn about a good adapter, so wait for it.
-            if (link->GetAdapterVersion() == 0)
+        if (FLastLinkStatus != lkAdapterReady || link->InfoOpenCount() != FShownOpen) {
+            // The link opens the adapter a tick before it reads its version: wait for it.
+            if (!ShowAdapterOfThisOpen(*link))
                 break;
             FView.SetLinkLed(true);
-            ShowAdapter();
         }
         FLastLinkStatus = lkAdapterReady;
         break;
     case lkReceiving:
-        if (FLastLinkStatus != lkReceiving) {
-            ShowAdapter();
+        // Another adapter opened between two ticks counts as a new connection too.
+        if (FLastLinkStatus != lkReceiving || link->InfoOpenCount() != FShownOpen) {
+            ShowAdapterOfThisOpen(*link);
             FLastLinkStatus = lkReceiving;
+            // Edits made while the link was away were never asked to go to this controller:
+            // they stay unsent, and the read below offers them.
             FWriteDelay = 0;
+            if (FControlSet.PendingSend())
+                FControlSet.WithdrawPendingWrite();
             FMemory.BMemLoadClick();
         }
         FView.SetLinkLed(true);
@@ -79,14 +91,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
         FProtocol.GetTargetVersion();
     if (FProtocol.Telemetry().TakeReloadRequest())
         FMemory.BMemLoadClick();
-    if (FControlSet.TakePendingSend()) {
-        // A write that got no answer while the link still receives is tried again at the next
-        // tick; a refusal is an answer, and a change of link status lets the read that follows
-        // bring the controller's values.
-        if (FMemory.WriteCtrlSet() < 0 && FProtocol.Link()
-            && FProtocol.Link()->GetLinkStatus() == lkReceiving)
-            FControlSet.RestorePendingSend();
-    }
+    WriteStep();
     FSupervisionBusy = false;
 }
 
@@ -110,9 +115,43 @@ void TSupervision::FollowAccessDenials(const TKorvelComm* link, int32_t status)
     FView.ShowAccessNotice(TAccessNotice::Text());
 }
 
-void TSupervision::ShowAdapter()
+void TSupervision::WriteStep()
 {
-    const uint16_t version = FProtocol.Link() ? FProtocol.Link()->GetAdapterVersion() : 0;
+    // A tick that runs inside another operation's exchange leaves the write for a later tick.
+    if (FProtocol.ExchangeBusy() || !FWrites.TakeDue())
+        return;
+    const CtrlSet sent = FControlSet.Device();
+    const int answer = FMemory.WriteCtrlSet();
+    const TKorvelComm* link = FProtocol.Link();
+    const bool receiving = link && link->GetLinkStatus() == lkReceiving;
+    switch (FWrites.Finish(sent, answer, receiving)) {
+    case TWriteRetry::woRefused:
+        FView.ShowNotice(_("The controller refused the change. It is kept on screen as an unsent "
+                           "edit (marked * in the title)."));
+        break;
+    case TWriteRetry::woUnconfirmed:
+        FView.ShowNotice(_("The controller did not confirm the change after %1 attempts. It is "
+                           "kept on screen as an unsent edit (marked * in the title).")
+                             .arg(TWriteRetry::kMaxSends));
+        break;
+    default:
+        break;
+    }
+}
+
+bool TSupervision::ShowAdapterOfThisOpen(const TKorvelComm& link)
+{
+    const uint32_t open = link.InfoOpenCount();
+    if (open != link.OpenCount())
+        return false;
+    // The version is read after the count: the link stores the count after the version.
+    ShowAdapter(link.GetAdapterVersion());
+    FShownOpen = open;
+    return true;
+}
+
+void TSupervision::ShowAdapter(uint16_t version)
+{
     const QString text = QString::fromLatin1(TFixedTexts::AdapterLabel)
         + QString::asprintf(" V-%x.%2.2x", version >> 8, version & 0xFF);
     FView.SetAdapterText(text);

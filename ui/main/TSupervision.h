@@ -1,10 +1,12 @@
 #pragma once
 
+#include "protocol/TWriteRetry.h"
+
 #include <cstdint>
 
 class TControlSet;
-class TKorvelComm;
 class TControllerProtocol;
+class TKorvelComm;
 class TMemoryOps;
 class TSupervisionView;
 
@@ -32,18 +34,25 @@ public:
     int32_t LastLinkStatus() const { return FLastLinkStatus; }
     int32_t WriteDelay() const { return FWriteDelay; }
     bool FirmwareWarned() const { return FFirmwareWarned; }
+    const TWriteRetry& Writes() const { return FWrites; }
 
 private:
-    void ShowAdapter();
+    // Shows the adapter of the link's latest open, once its information block has been read;
+    // false until then.
+    bool ShowAdapterOfThisOpen(const TKorvelComm& link);
+    void ShowAdapter(uint16_t version);
+    void WriteStep();
     void FollowAccessDenials(const TKorvelComm* link, int32_t status);
 
     TControllerProtocol& FProtocol;
     TControlSet& FControlSet;
     TMemoryOps& FMemory;
     TSupervisionView& FView;
+    TWriteRetry FWrites;
     int FRefreshIntervalMs = 100;
     int32_t FLastLinkStatus = 0;   // the link status acted on at the last tick
     int32_t FWriteDelay = 0;       // supervision ticks before main-window edits are committed
+    uint32_t FShownOpen = 0;       // the link's open whose adapter the status bar shows
     bool FSupervisionBusy = false; // a supervision tick is running
     bool FFirmwareWarned = false;  // the adapter firmware warning was shown in this run
     bool FControlLedOn = false;    // blinking phase of the yellow control LED

@@ -15,4 +15,6 @@ public:
     // The adapter is plugged in but this user may not open it: a notice that does not block.
     virtual void ShowAccessNotice(const QString& text) = 0;
     virtual void HideAccessNotice() = 0;
+    // A notice that must not hold the supervision up: shown without waiting for the user.
+    virtual void ShowNotice(const QString& text) = 0;
 };

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 TControlSetFile::TStatus TControlSetFile::Read(const QString& path, CtrlSet& out, QString& error)
 {
     QFile file(path);
@@ -27,16 +30,26 @@ TControlSetFile::TStatus TControlSetFile::Read(const QString& path, CtrlSet& out
 
 bool TControlSetFile::Write(const QString& path, const CtrlSet& set, QString& error)
 {
+    // Unbuffered, so that a short write (a full disk, a file size limit) shows in what write
+    // returns: a buffered one would be flushed by commit, which takes a short flush for success
+    // and puts the truncated file in place of the old one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString();
         return false;
     }
     const CtrlSet::TBytes bytes = set.ToBytes();
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), kCtrlSetSize) != kCtrlSetSize
-        || !file.commit()) {
-        error = file.errorString();
+    errno = 0;
+    if (file.write(reinterpret_cast<const char*>(bytes.data()), kCtrlSetSize) != kCtrlSetSize) {
+        const int cause = errno;
+        error = file.error() == QFileDevice::NoError && cause != 0
+            ? QString::fromLocal8Bit(std::strerror(cause))
+            : file.errorString();
         file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
         return false;
     }
     return true;

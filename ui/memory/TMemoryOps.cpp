@@ -1,7 +1,7 @@
 #include "ui/memory/TMemoryOps.h"
 
+#include "link/TKorvelComm.h"
 #include "protocol/TCommandCodes.h"
-#include "protocol/TControlSet.h"
 #include "protocol/TControllerProtocol.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
@@ -12,16 +12,18 @@
 #include "ui/memory/TPassForm.h"
 #include "ui/memory/TPasswordField.h"
 #include "ui/memory/TPasswords.h"
+#include "ui/memory/TSaveChoiceBox.h"
+#include "ui/memory/TUnsentEditsBox.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QWidget>
 
 #include <libintl.h>
 
 namespace {
-
 
 // Refusals of the load command after the controller accepted the password (or the unlock got
 // no answer) before Load Memory gives up.
@@ -70,6 +72,14 @@ TMemoryOps::TMemoryOps(TControllerProtocol& protocol, TControlSet& controlSet,
     ShowLoadRefused = [this](const QString& message) {
         QMessageBox::warning(FWindow, QString::fromLatin1(TFixedTexts::AppTitle), message);
     };
+    AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
+        TUnsentEditsBox box(edits, FWindow);
+        return box.Ask() ? TUnsentChoice::SendAgain : TUnsentChoice::Discard;
+    };
+    AskSaveChoice = [this]() {
+        TSaveChoiceBox box(FWindow);
+        return box.Ask();
+    };
 }
 
 void TMemoryOps::SetRefreshers(std::vector<TControlRefresher*> refreshers)
@@ -93,22 +103,43 @@ bool TMemoryOps::BMemLoadClick()
     uint8_t answer[kMaxFramePayload];
     if (FProtocol.SendRequest(&request, 1, answer) != kCtrlSetSize)
         return false;
-    FControlSet.Device() = CtrlSet::FromBytes(answer);
-    FControlSet.LoadWorkingCopy();
+    const std::vector<TUnsentEdit> kept = FControlSet.TakeRead(CtrlSet::FromBytes(answer));
+    RefreshControls();
+    // One question at a time: a read while it is open keeps the edits for it.
+    if (!kept.empty() && !FAsking && AskUnsentEdits) {
+        FAsking = true;
+        const TUnsentChoice choice = AskUnsentEdits(kept);
+        FAsking = false;
+        if (choice == TUnsentChoice::SendAgain) {
+            FControlSet.CommitWorkingCopy(); // the supervision's next write sends them
+        } else {
+            FControlSet.LoadWorkingCopy();
+            RefreshControls();
+        }
+    }
+    ShowUnsentMarker();
+    return true;
+}
+
+void TMemoryOps::RefreshControls()
+{
     FDisplays.SetEditsEnabled(false);
     for (TControlRefresher* r : FRefreshers)
         if (r)
             r->RefreshControls();
-    FControlSet.ClearPendingSend();
     FDisplays.SetEditsEnabled(true);
-    return true;
 }
 
 int TMemoryOps::WriteCtrlSet()
 {
+    return WriteBlock(FControlSet.Device());
+}
+
+int TMemoryOps::WriteBlock(const CtrlSet& block)
+{
     uint8_t payload[1 + kCtrlSetSize];
     payload[0] = cmdWriteSet;
-    FControlSet.Device().ToBytes(payload + 1);
+    block.ToBytes(payload + 1);
     uint8_t type = 0;
     return FProtocol.SendRequest(payload, sizeof payload, nullptr, &type) < 0 ? -1 : type;
 }
@@ -122,6 +153,11 @@ void TMemoryOps::BMemRestoreClick()
 
 void TMemoryOps::BMemChargeClick()
 {
+    // A second click while the sequence waits for an answer or a password starts nothing.
+    if (FCharging)
+        return;
+    FCharging = true;
+    const auto done = qScopeGuard([this] { FCharging = false; });
     if (FLoadProg)
         FLoadProg->exec();
     int refusals = 0;
@@ -185,11 +221,39 @@ void TMemoryOps::BMemOpenClick()
         break;
     }
     FOpenFileName = path;
+    const TKorvelComm* link = FProtocol.Link();
+    if (link && link->GetLinkStatus() == lkReceiving)
+        OpenWithController(path, set);
+    else
+        OpenAtDesk(path, set);
+}
+
+void TMemoryOps::OpenWithController(const QString& path, const CtrlSet& set)
+{
+    if (WriteBlock(set) != fbAck) {
+        // The file is not what the controller holds: naming it the current file would let the
+        // next save overwrite it with the controller's values.
+        BMemLoadClick();
+        ShowFileError(QString::fromUtf8(gettext("The controller did not accept the control set "
+                                                "of file %1. It was not made the current file."))
+                          .arg(path));
+        return;
+    }
     FControlSet.Device() = set;
     FControlSet.LoadWorkingCopy();
     FControlSet.ClearPendingSend();
-    WriteCtrlSet();
-    BMemLoadClick();
+    FControlSet.ConfirmWrite(set);
+    if (!BMemLoadClick())
+        RefreshControls();
+    FSaveFileName = path;
+    SetCaptionFile(path);
+}
+
+void TMemoryOps::OpenAtDesk(const QString& path, const CtrlSet& set)
+{
+    // Nothing is sent: the file's values wait in the window for the next connection.
+    FControlSet.LoadUnsent(set);
+    RefreshControls();
     FSaveFileName = path;
     SetCaptionFile(path);
 }
@@ -200,7 +264,8 @@ void TMemoryOps::BMemSaveClick()
         Guardarcomo1Click();
         return;
     }
-    if (SaveTo(FSaveFileName))
+    const std::optional<CtrlSet> block = BlockToSave();
+    if (block && SaveTo(FSaveFileName, *block))
         FOpenFileName = FSaveFileName;
 }
 
@@ -209,18 +274,32 @@ void TMemoryOps::Guardarcomo1Click()
     QString path = ChooseSaveFile(FSaveFileName);
     if (path.isEmpty())
         return;
+    const std::optional<CtrlSet> block = BlockToSave();
+    if (!block)
+        return;
     path = WithDefaultSuffix(path);
     FSaveFileName = path;
-    if (!SaveTo(path))
+    if (!SaveTo(path, *block))
         return;
     FOpenFileName = path;
     SetCaptionFile(path);
 }
 
-bool TMemoryOps::SaveTo(const QString& path)
+std::optional<CtrlSet> TMemoryOps::BlockToSave()
+{
+    if (!FControlSet.SaveNeedsChoice())
+        return FControlSet.BlockToSave(TSaveChoice::OnScreen);
+    const std::optional<TSaveChoice> choice =
+        AskSaveChoice ? AskSaveChoice() : std::optional(TSaveChoice::OnScreen);
+    if (!choice)
+        return std::nullopt;
+    return FControlSet.BlockToSave(*choice);
+}
+
+bool TMemoryOps::SaveTo(const QString& path, const CtrlSet& block)
 {
     QString error;
-    if (TControlSetFile::Write(path, FControlSet.Device(), error))
+    if (TControlSetFile::Write(path, block, error))
         return true;
     ShowFileError(QString::fromUtf8(gettext("Cannot write file %1:\n%2")).arg(path, error));
     return false;
@@ -231,4 +310,19 @@ void TMemoryOps::SetCaptionFile(const QString& path)
     if (FWindow)
         FWindow->setWindowTitle(QString::fromLatin1(TFixedTexts::AppTitle) + QStringLiteral(" [")
                                 + QFileInfo(path).fileName() + QStringLiteral("]"));
+    ShowUnsentMarker();
+}
+
+void TMemoryOps::ShowUnsentMarker()
+{
+    if (!FWindow)
+        return;
+    const QString marker = QString::fromLatin1(TFixedTexts::UnsentMarker);
+    QString caption = FWindow->windowTitle();
+    if (caption.endsWith(marker))
+        caption.chop(marker.size());
+    if (FControlSet.HasUnsentEdits())
+        caption += marker;
+    if (caption != FWindow->windowTitle())
+        FWindow->setWindowTitle(caption);
 }

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "protocol/TControlSet.h"
+
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QWidget;
 class TControlRefresher;
-class TControlSet;
 class TControllerProtocol;
 class TFLoadProg;
 class TMainDisplays;
@@ -30,10 +32,13 @@ public:
     void SetRefreshers(std::vector<TControlRefresher*> refreshers);
     void SetDialogs(TFLoadProg* loadProg, TPassForm* passForm, TMemProtForm* memProtForm);
 
-    // Read the control set and refresh every control; false when nothing was read.
+    // Read the control set and refresh every control; false when nothing was read. Edits the
+    // controller does not hold are kept over the values read, and offered in one question.
     bool BMemLoadClick();
     // Send the device copy with command 0x21; the answer type (-1 for no answer).
     int WriteCtrlSet();
+    // Send `block` with command 0x21; the answer type (-1 for no answer).
+    int WriteBlock(const CtrlSet& block);
     void BMemRestoreClick();
     void BMemChargeClick();
 
@@ -45,6 +50,9 @@ public:
     // The current control-set file; empty when there is none.
     QString CurrentFile() const { return FSaveFileName; }
 
+    // Puts the marker of unsent edits after the window caption, or takes it away.
+    void ShowUnsentMarker();
+
     // Seams for the file dialogs: they return the chosen path, or an empty text when the user
     // cancelled. By default they run the open and save dialogs.
     std::function<QString(const QString& current)> ChooseOpenFile;
@@ -53,9 +61,20 @@ public:
     std::function<void(const QString& message)> ShowFileError;
     // Told when Load Memory gives up after the controller kept refusing the load.
     std::function<void(const QString& message)> ShowLoadRefused;
+    // The question after a read that kept unsent edits: send them again over the values read,
+    // or discard them. By default a question box.
+    enum class TUnsentChoice { SendAgain, Discard };
+    std::function<TUnsentChoice(const std::vector<TUnsentEdit>& edits)> AskUnsentEdits;
+    // Which values a save writes while there are unsent edits; nullopt: write nothing. By
+    // default a question box.
+    std::function<std::optional<TSaveChoice>()> AskSaveChoice;
 
 private:
-    bool SaveTo(const QString& path);
+    void RefreshControls();
+    void OpenWithController(const QString& path, const CtrlSet& set);
+    void OpenAtDesk(const QString& path, const CtrlSet& set);
+    std::optional<CtrlSet> BlockToSave();
+    bool SaveTo(const QString& path, const CtrlSet& block);
     void SetCaptionFile(const QString& path);
 
     TControllerProtocol& FProtocol;
@@ -69,4 +88,6 @@ private:
     TMemProtForm* FMemProtForm = nullptr;
     QString FOpenFileName; // OpenDialog1's file name
     QString FSaveFileName; // SaveDialog1's file name: the current file
+    bool FAsking = false;  // the unsent-edits question is open
+    bool FCharging = false; // Load Memory is running
 };
