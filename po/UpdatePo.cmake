@@ -11,7 +11,8 @@ endforeach()
 file(GLOB_RECURSE _sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h
   ${SOURCE_DIR}/settings/*.cpp ${SOURCE_DIR}/settings/*.h
-  ${SOURCE_DIR}/protocol/*.cpp)
+  ${SOURCE_DIR}/protocol/*.cpp
+  ${SOURCE_DIR}/datalog/*.cpp)
 list(SORT _sources)
 file(REMOVE ${POT})
 execute_process(

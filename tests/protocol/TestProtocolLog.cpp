@@ -135,11 +135,12 @@ TEST_F(ProtocolLog, OffCategoryFormatsNothing)
     auto roundTrips = [&]() -> uint64_t {
         uint64_t allocations = 0;
         for (int i = 0; i < 3; ++i) {
+            // Counted before the send: the link thread may hand the frame over at once.
+            const int asked = controller.CommandsReceived(cmdVersion);
             counter.Start();
             const bool sent = protocol.SendFrame(version, 1);
             allocations += counter.Stop();
             EXPECT_TRUE(sent);
-            const int asked = controller.CommandsReceived(cmdVersion);
             EXPECT_TRUE(WaitFor([&] { return controller.CommandsReceived(cmdVersion) > asked; },
                                 2000));
             controller.Advance(TSimController::kDefaultTelemetryPeriodMs);
