@@ -6,26 +6,17 @@
 
 #include "settings/TMoCatalog.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 constexpr int kMaxLookups = 64;
-TFuzzFile* file = nullptr;
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    static QCoreApplication app(*argc, *argv);
-    file = new TFuzzFile(".mo");
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static TFuzzFile file(".mo");
     TMoCatalog catalog;
-    const bool loaded = catalog.Load(file->Write(data, size));
+    const bool loaded = catalog.Load(file.Write(data, size));
     const QList<QByteArray> ids = catalog.MessageIds();
     if (!loaded)
         FUZZ_CHECK(ids.isEmpty());

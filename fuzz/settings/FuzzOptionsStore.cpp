@@ -6,12 +6,9 @@
 
 #include "settings/TOpcionesAvanzadas.h"
 
-#include <QCoreApplication>
 #include <QSettings>
 
 namespace {
-
-TFuzzFile* file = nullptr;
 
 void CheckLimits(const TOpcionesAvanzadas& options)
 {
@@ -28,16 +25,10 @@ bool Same(const TOpcionesAvanzadas& a, const TOpcionesAvanzadas& b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    static QCoreApplication app(*argc, *argv);
-    file = new TFuzzFile(".conf");
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString path = file->Write(data, size);
+    static TFuzzFile file(".conf");
+    const QString path = file.Write(data, size);
     // A file the settings parser refuses is left as it is: nothing is written over it.
     const bool parsed = QSettings(path, QSettings::IniFormat).status() == QSettings::NoError;
     TOpcionesAvanzadas loaded(path);
