@@ -114,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // What a read does after it has loaded the copies: every dialog shows them, guard off.
     w.displays.SetEditsEnabled(false);
-    for (TControlRefresher* dialog : std::initializer_list<TControlRefresher*> { &w.ctrl, &w.cutOff, &w.lambda })
+    const std::initializer_list<TControlRefresher*> dialogs { &w.ctrl, &w.cutOff, &w.lambda };
+    for (TControlRefresher* dialog : dialogs)
         dialog->RefreshControls();
     w.displays.SetEditsEnabled(true);
     FUZZ_CHECK(w.controlSet.Working() == opened && w.controlSet.Device() == opened);

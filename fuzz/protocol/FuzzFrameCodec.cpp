@@ -86,7 +86,8 @@ void CheckRoundTrip(FuzzedDataProvider& input)
     const int capacity = input.ConsumeIntegralInRange<int>(0, TFrameEncoder::kMaxEncodedSize);
 
     std::vector<uint8_t> encoded(size_t(capacity) + 1);
-    const int length = TFrameEncoder::Encode(start, payload.data(), count, encoded.data(), capacity);
+    const int length =
+        TFrameEncoder::Encode(start, payload.data(), count, encoded.data(), capacity);
     if (count > kMaxFramePayload || TFrameEncoder::EncodedSize(payload.data(), count) > capacity) {
         FUZZ_CHECK(length == -1);
         return;

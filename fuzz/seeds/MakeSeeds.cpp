@@ -54,14 +54,17 @@ struct TControllerStreams {
     TControllerStreams()
     {
         TBytes* sink = &telemetry;
-        TSimController controller([&](const uint8_t* b, size_t n) { sink->insert(sink->end(), b, b + n); });
+        TSimController controller(
+            [&](const uint8_t* b, size_t n) { sink->insert(sink->end(), b, b + n); });
         controller.Advance(160);
         controller.SetTelemetryPeriodMs(0);
         const auto set = TSimController::DefaultControlSet();
         sink = &answers;
-        for (const TBytes& c : { Command({ cmdReadSet }), Command({ cmdVersion }),
-                                 Command({ cmdWriteSet }, TBytes(set.begin(), set.end())),
-                                 Command({ cmdRestore }), Command({ cmdLoadMemory, kLoadMemoryKey }) })
+        const TBytes requests[] = { Command({ cmdReadSet }), Command({ cmdVersion }),
+                                    Command({ cmdWriteSet }, TBytes(set.begin(), set.end())),
+                                    Command({ cmdRestore }),
+                                    Command({ cmdLoadMemory, kLoadMemoryKey }) };
+        for (const TBytes& c : requests)
             controller.OnSerialFromPc(c.data(), c.size());
         controller.Advance(10);
         sink = &refusals;
@@ -111,7 +114,8 @@ TBytes ReadAll(const QString& path)
 
 void OptionSeeds()
 {
-    const QString dir = QDir::tempPath() + QStringLiteral("/brevon-seeds-") + QString::number(QCoreApplication::applicationPid());
+    const QString dir = QDir::tempPath() + QStringLiteral("/brevon-seeds-")
+        + QString::number(QCoreApplication::applicationPid());
     QDir().mkpath(dir);
     const QString first = dir + QStringLiteral("/first.conf");
     { TOpcionesAvanzadas options(first); }

@@ -109,9 +109,17 @@ const Scenario kScenarios[] = {
         { 60, [](LinkRig& r) { r.transport->SetPlugged(true); } } },
       "sent 4 bytes" },
     { "failing_adapter", 200,
-      { { 6, [](LinkRig& r) { r.Feed({ 9, 9 }); r.adapter->SetFaults(TSimAdapter::fPartialRead); } },
+      { { 6,
+          [](LinkRig& r) {
+              r.Feed({ 9, 9 });
+              r.adapter->SetFaults(TSimAdapter::fPartialRead);
+          } },
         { 60, [](LinkRig& r) { r.adapter->SetFaults(TSimAdapter::fFailPoll); } },
-        { 150, [](LinkRig& r) { r.adapter->SetFaults(TSimAdapter::fFailBulkWrite); r.Send(3, 4); } } },
+        { 150,
+          [](LinkRig& r) {
+              r.adapter->SetFaults(TSimAdapter::fFailBulkWrite);
+              r.Send(3, 4);
+          } } },
       "  queued yes" },
     { "old_firmware", 50, { { 0, [](LinkRig& r) { r.adapter->SetVersion(0x0040); } } },
       "45: phase 0 status 1 wait 40 version 64" },
