@@ -65,6 +65,7 @@ TKorvelComm::TKorvelComm(TTransports transports)
 
 TKorvelComm::TKorvelComm(TTransports transports, TOptions options)
     : FTransports(std::move(transports))
+    , FOwnThread(options.ownThread)
 {
     if (options.autoTick) {
         FTickTimer = new QTimer(this);
@@ -73,7 +74,8 @@ TKorvelComm::TKorvelComm(TTransports transports, TOptions options)
         FTickTimer->start();
     }
     ResetLink();
-    Start();
+    if (FOwnThread)
+        Start();
 }
 
 TKorvelComm::~TKorvelComm()
@@ -91,6 +93,8 @@ TKorvelComm::~TKorvelComm()
     FQueue.Wake();
     if (FThread.joinable())
         FThread.join();
+    else if (!FOwnThread)
+        ShutdownLink();
 }
 
 void TKorvelComm::Start()
@@ -192,6 +196,10 @@ int32_t TKorvelComm::OpenWaitTicks() const
 
 void TKorvelComm::WaitIdle()
 {
+    if (!FOwnThread) {
+        RunQueued();
+        return;
+    }
     for (;;) {
         ServeLinkData();
         if (FQueue.Idle()) {
@@ -239,25 +247,38 @@ void TKorvelComm::Execute()
             ShutdownLink();
             return;
         }
-        if (!got)
-            continue;
-        try {
-            Dispatch(cmd);
-        } catch (const std::exception& e) {
-            ReportFault(QString::fromLocal8Bit(e.what()));
-            CloseAdapter();
-            ResetLink();
-        } catch (...) {
-            ReportFault(QStringLiteral("Unknown error in the adapter link"));
-            CloseAdapter();
-            ResetLink();
-        }
-        FQueue.Done();
-        {
-            std::lock_guard lock(FHandoverLock);
-        }
-        FHandoverCv.notify_all(); // WaitIdle may be waiting for the queue to run dry
+        if (got)
+            Handle(cmd);
     }
+}
+
+// One command, with the fault handling of the link thread's loop.
+void TKorvelComm::Handle(TLinkCommand cmd)
+{
+    try {
+        Dispatch(cmd);
+    } catch (const std::exception& e) {
+        ReportFault(QString::fromLocal8Bit(e.what()));
+        CloseAdapter();
+        ResetLink();
+    } catch (...) {
+        ReportFault(QStringLiteral("Unknown error in the adapter link"));
+        CloseAdapter();
+        ResetLink();
+    }
+    FQueue.Done();
+    {
+        std::lock_guard lock(FHandoverLock);
+    }
+    FHandoverCv.notify_all(); // WaitIdle may be waiting for the queue to run dry
+}
+
+// Without a link thread: the posted commands, in order, on the caller's thread.
+void TKorvelComm::RunQueued()
+{
+    TLinkCommand cmd;
+    while (FQueue.Wait(cmd, [] { return true; }))
+        Handle(cmd);
 }
 
 void TKorvelComm::Dispatch(TLinkCommand cmd)
@@ -486,6 +507,14 @@ void TKorvelComm::SendStep()
 
 void TKorvelComm::AnnounceLinkData()
 {
+    if (!FOwnThread) {
+        {
+            std::lock_guard lock(FHandoverLock);
+            FHandoverPending = true;
+        }
+        ServeLinkData();
+        return;
+    }
     {
         std::lock_guard lock(FHandoverLock);
         if (FHandoverCancelled)

@@ -30,6 +30,10 @@ public:
 
     struct TOptions {
         bool autoTick = true; // false: the owner drives Tick() itself (tests)
+        // false: no link thread; WaitIdle() runs the handlers of the posted commands on the
+        // caller's thread, and a poll pass that stored records runs OnLinkData directly. For
+        // the fuzz targets, which need many short, deterministic runs.
+        bool ownThread = true;
     };
 
     // `transports` are tried in order at every open attempt. The link thread starts at once.
@@ -82,6 +86,8 @@ public:
 private:
     void Start();
     void Execute();
+    void Handle(TLinkCommand cmd);
+    void RunQueued();
     void Dispatch(TLinkCommand cmd);
     void PostCommand(TLinkCommand cmd);
 
@@ -140,6 +146,7 @@ private:
     TLinkRing FTxRing;
 
     TCommandQueue FQueue;
+    bool FOwnThread = true;
     std::thread FThread;
     std::atomic<bool> FStopRequested { false };
 

@@ -8,6 +8,9 @@ BREVON_PACKAGES=(
   librsvg2-bin file dpkg-dev            # the Debian package: its icon and its dependencies
   desktop-file-utils appstream lintian  # the package test's validators
 )
+# The fuzz stage of ./test: clang with libFuzzer and the sanitizer runtimes, and llvm-cov and
+# llvm-profdata for the coverage of the fuzz corpus (scripts/fuzz-coverage.sh).
+BREVON_FUZZ_PACKAGES=(clang libclang-rt-14-dev llvm-14)
 
 # Installs what is missing: with apt-get as root, otherwise prints the line to run.
 brevon_ensure_packages() {
