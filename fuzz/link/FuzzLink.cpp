@@ -3,9 +3,9 @@
 // of any content, short and failed reads and writes. Records to send are queued between ticks.
 // The link runs without its thread, so each input is one deterministic sequence of ticks.
 //
-// Built with BREVON_FUZZ_RECORD_LENGTHS, the target also holds the link to records whose length
-// byte does not fit: a record to send with Len above 64 must be refused, and a received record
-// whose Len claims more bytes than the adapter sent must not be delivered.
+// Records whose length byte does not fit are part of the input too: a record to send with Len
+// above 64 must be refused, and a received record whose Len claims more bytes than the adapter
+// sent must not be delivered.
 
 #include "../support/FuzzCheck.h"
 #include "../support/TFuzzTransport.h"
@@ -21,17 +21,11 @@ namespace {
 // Ticks before an input is cut off: enough for dozens of reopenings.
 constexpr int kMaxTicks = 4000;
 
-#ifdef BREVON_FUZZ_RECORD_LENGTHS
-constexpr bool kRecordLengths = true;
-#else
-constexpr bool kRecordLengths = false;
-#endif
-
 // Whether the receive ring hands this fetched message on: a Len of 0 marks an empty record.
 bool Delivered(const std::vector<uint8_t>& fetched)
 {
     const size_t len = fetched[1];
-    return len > 0 && (!kRecordLengths || len + 2 <= fetched.size());
+    return len > 0 && len + 2 <= fetched.size();
 }
 
 // The OnLinkData handler: every record delivered is a message the adapter sent, from its
@@ -55,8 +49,6 @@ void Enqueue(TKorvelComm& link, TFuzzTransport& adapter, FuzzedDataProvider& inp
     TLinkMsg msg;
     msg.Type = input.ConsumeIntegralInRange<uint8_t>(0, 5);
     msg.Len = input.ConsumeIntegral<uint8_t>();
-    if (msg.Len > kLinkMsgDataSize && !kRecordLengths)
-        msg.Len = uint8_t(msg.Len % (kLinkMsgDataSize + 1));
     const std::vector<uint8_t> data =
         input.ConsumeBytes<uint8_t>(std::min<size_t>(msg.Len, kLinkMsgDataSize));
     std::copy(data.begin(), data.end(), msg.Data);

@@ -4,8 +4,8 @@
 // and shows each telemetry frame on a view. A second decoder fed the same bytes directly tells
 // what the protocol must have seen.
 //
-// Built with BREVON_FUZZ_RECORD_LENGTHS, records may also carry a length byte above the bytes
-// they hold; such a record must not reach the decoder.
+// Records may carry a length byte above the bytes they hold; such a record must not reach the
+// decoder.
 
 #include "../support/FuzzCheck.h"
 
@@ -25,12 +25,6 @@
 #include <memory>
 
 namespace {
-
-#ifdef BREVON_FUZZ_RECORD_LENGTHS
-constexpr bool kRecordLengths = true;
-#else
-constexpr bool kRecordLengths = false;
-#endif
 
 constexpr int kMaxBatches = 64;
 constexpr int kMaxTicksPerBatch = 64;
@@ -99,9 +93,7 @@ void QueueRecord(FuzzedDataProvider& input, TSimAdapter& adapter, TFrameDecoder&
     std::vector<uint8_t> msg(2 + held);
     msg[0] = input.ConsumeIntegralInRange<int>(0, 7) == 0 ? input.ConsumeIntegral<uint8_t>()
                                                           : uint8_t(mtFrame);
-    uint8_t len = input.ConsumeIntegral<uint8_t>();
-    if (!kRecordLengths && len > held)
-        len = uint8_t(held);
+    const uint8_t len = input.ConsumeIntegral<uint8_t>();
     msg[1] = len;
     const std::vector<uint8_t> bytes = input.ConsumeBytes<uint8_t>(held);
     std::copy(bytes.begin(), bytes.end(), msg.begin() + 2);

@@ -73,6 +73,9 @@ std::vector<std::string> Trace(const Scenario& s, bool ownThread)
         for (const Step& step : s.steps)
             if (step.tick == tick)
                 step.act(rig);
+        // What a step posted (a send) is handled before the tick in both links: a link thread
+        // would otherwise take it before or after the tick's countdown as it happens to run.
+        rig.link->WaitIdle();
         rig.link->Tick();
         rig.link->WaitIdle();
         QCoreApplication::processEvents(); // fault reports arrive as queued calls
