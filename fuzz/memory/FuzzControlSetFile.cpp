@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QString error;
     const QString path = w.saved.Write(nullptr, 0);
     FUZZ_CHECK(TControlSetFile::Write(
-        path, w.controlSet.BlockToSave(TControlSet::TSaveChoice::Screen), error));
+        path, w.controlSet.BlockToSave(TSaveChoice::OnScreen), error));
     CtrlSet again;
     FUZZ_CHECK(TControlSetFile::Read(path, again, error) == TControlSetFile::TStatus::Ok);
     FUZZ_CHECK(again == opened);
