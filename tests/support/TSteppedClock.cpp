@@ -45,11 +45,11 @@ void TSteppedClock::Advance(int ms)
         QCoreApplication::processEvents();
         return;
     }
-    while (ms > 0) {
-        const int step = std::min(ms, FStepMs);
-        Step(step);
-        ms -= step;
-    }
+    // Bounded by the clock, not by the steps taken here: a wait that runs below one of them
+    // (a job's exchange) spends the same time.
+    const int64_t until = FNowMs + ms;
+    while (FNowMs < until)
+        Step(int(std::min<int64_t>(until - FNowMs, FStepMs)));
 }
 
 bool TSteppedClock::RunUntil(const std::function<bool()>& done, int limitMs)
@@ -62,13 +62,6 @@ bool TSteppedClock::RunUntil(const std::function<bool()>& done, int limitMs)
             return false;
         Step(FStepMs);
     }
-}
-
-void TSteppedClock::Spend(int ms)
-{
-    FNowMs += ms;
-    for (auto& follower : FFollowers)
-        follower(ms);
 }
 
 void TSteppedClock::Step(int ms)

@@ -45,9 +45,6 @@ public:
     void Advance(int ms);
     // Steps until `done` holds or `limitMs` have passed on this clock; whether it held.
     bool RunUntil(const std::function<bool()>& done, int limitMs);
-    // Time that passes while the one thread of the rig is held up (a slow USB transfer): the
-    // followers move on, nothing else runs until the next step.
-    void Spend(int ms);
 
     int StepMs() const { return FStepMs; }
     void SetStepMs(int ms) { FStepMs = ms > 0 ? ms : 1; }

@@ -38,6 +38,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -74,6 +75,11 @@ public:
             [this] {
                 auto t = std::make_unique<TSimTransport>(FAdapter);
                 FTransport = t.get();
+                // A slow answer holds the link, not the clock: the ticks go on queuing, and
+                // the link takes them up once the answer's time has passed.
+                t->SetDelayClock([this](int ms) {
+                    FLinkBusyUntil = std::max(FLinkBusyUntil, FClock.NowMs()) + ms;
+                });
                 TKorvelComm::TTransports transports;
                 transports.push_back(std::move(t));
                 return transports;
@@ -94,7 +100,8 @@ public:
         FClock.Every(TKorvelComm::kTickMs, [this] {
             if (TKorvelComm* l = link()) {
                 l->Tick();
-                l->WaitIdle();
+                if (FClock.NowMs() >= FLinkBusyUntil)
+                    l->WaitIdle();
             }
         });
         FClock.Drive(window().TimerRefreshCtrlSet(), [this] { window().TimerRefreshCtrlSetTimer(); });
@@ -191,6 +198,7 @@ private:
     std::shared_ptr<TSimAdapter> FAdapter;
     std::unique_ptr<TSimController> FController;
     bool FTelemetryRunning;
+    int64_t FLinkBusyUntil = 0; // a slow adapter holds the link until then
     TSimTransport* FTransport = nullptr;
     std::unique_ptr<TWindowSet> FWindows;
 };
