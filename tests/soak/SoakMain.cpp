@@ -38,13 +38,17 @@ int main(int argc, char** argv)
     for (const auto& [kind, count] : f.struckDuring)
         std::printf("  %-28s %d\n", kind.c_str(), count);
     std::printf("crashes: 0 (the run ended)\nhangs: %d\n", f.hangs);
-    std::printf("acknowledged writes: %d; edits made: %d; edits checked on the controller: %d\n",
-                f.writesAcknowledged, f.editsMade, f.editsChecked);
+    std::printf("acknowledged writes: %d; edits made: %d; checks of the controller: %d, edited "
+                "fields checked there: %d\n",
+                f.writesAcknowledged, f.editsMade, f.settles, f.editsChecked);
     std::printf("unsent edits: shown by the caption at %d event ends; questions after "
-                "reconnection: %d; notices of unconfirmed changes: %d; fields sent again at the "
-                "end: %d\n",
+                "reconnection: %d; notices of unconfirmed changes: %d; edited fields sent again at "
+                "the checks: %d\n",
                 f.unsentSeen, f.unsentQuestions, f.unsentNotices, f.unsentDeliveredAtEnd);
     std::printf("saved files checked byte for byte: %d\n", f.filesSaved);
+    std::printf("operations that kept the clock over two minutes: %zu\n", f.longWaits.size());
+    for (const std::string& wait : f.longWaits)
+        std::printf("  %s\n", wait.c_str());
     std::printf("failures: %zu\n", f.failures.size());
     for (const std::string& failure : f.failures)
         std::printf("  FAIL %s\n", failure.c_str());

@@ -20,14 +20,16 @@ struct TSoakFigures {
     int hangs = 0;                      // operations that outlasted every limit of the program
     int writesAcknowledged = 0;         // 0x21 the controller acknowledged
     int editsMade = 0;                  // edits that changed the working copy
-    int editsChecked = 0;               // edits whose value was checked on the controller at the end
+    int editsChecked = 0;               // edits whose value was checked on the controller
     int unsentSeen = 0;                 // event ends with unsent edits: the caption had to say so
     int unsentQuestions = 0;            // questions after a reconnection's read
     int unsentNotices = 0;              // notices that the controller did not confirm a change
-    int unsentDeliveredAtEnd = 0;       // fields sent again after the last reconnection
+    int settles = 0;                    // times the faults stopped and the controller was checked
+    int unsentDeliveredAtEnd = 0;       // edited fields sent again at those reconnections
     int filesSaved = 0;                 // saves whose bytes were checked
     int64_t simulatedMs = 0;
     double seconds = 0;                 // real time taken
+    std::vector<std::string> longWaits; // operations that kept the clock over two minutes
     std::vector<std::string> failures;  // each names the seed and the event
 };
 
