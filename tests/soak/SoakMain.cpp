@@ -42,10 +42,12 @@ int main(int argc, char** argv)
                 "fields checked there: %d\n",
                 f.writesAcknowledged, f.editsMade, f.settles, f.editsChecked);
     std::printf("unsent edits: shown by the caption at %d event ends; questions after "
-                "reconnection: %d; notices of unconfirmed changes: %d; edited fields sent again at "
+                "reconnection: %d; notices of refused or unconfirmed changes: %d; edited fields sent again at "
                 "the checks: %d\n",
                 f.unsentSeen, f.unsentQuestions, f.unsentNotices, f.unsentDeliveredAtEnd);
-    std::printf("saved files checked byte for byte: %d\n", f.filesSaved);
+    std::printf("saved files checked byte for byte: %d; file errors shown: %d; Load Memory "
+                "refusals shown: %d\n",
+                f.filesSaved, f.fileErrors, f.loadRefusals);
     std::printf("operations that kept the clock over two minutes: %zu\n", f.longWaits.size());
     for (const std::string& wait : f.longWaits)
         std::printf("  %s\n", wait.c_str());

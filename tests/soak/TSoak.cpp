@@ -188,6 +188,8 @@ public:
         watchdog.Disarm();
         FFigures.writesAcknowledged = rig.controller().Acknowledged(cmdWriteSet) - FWrites0;
         FFigures.unsentNotices = int(rig.notices.size());
+        FFigures.fileErrors = FFileErrors;
+        FFigures.loadRefusals = FLoadRefusals;
         FFigures.simulatedMs = rig.clock().NowMs();
         FFigures.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -23,10 +23,12 @@ struct TSoakFigures {
     int editsChecked = 0;               // edits whose value was checked on the controller
     int unsentSeen = 0;                 // event ends with unsent edits: the caption had to say so
     int unsentQuestions = 0;            // questions after a reconnection's read
-    int unsentNotices = 0;              // notices that the controller did not confirm a change
+    int unsentNotices = 0;              // notices that the controller refused or did not confirm a change
     int settles = 0;                    // times the faults stopped and the controller was checked
     int unsentDeliveredAtEnd = 0;       // edited fields sent again at those reconnections
     int filesSaved = 0;                 // saves whose bytes were checked
+    int fileErrors = 0;                 // file errors shown to the user
+    int loadRefusals = 0;               // Load Memory given up after the controller's refusals
     int64_t simulatedMs = 0;
     double seconds = 0;                 // real time taken
     std::vector<std::string> longWaits; // operations that kept the clock over two minutes
