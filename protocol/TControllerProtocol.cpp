@@ -3,11 +3,14 @@
 #include "link/TKorvelComm.h"
 #include "protocol/ProtocolLog.h"
 #include "protocol/TFrameEncoder.h"
+#include "protocol/TWaitClock.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
 
+#include <algorithm>
 #include <cstring>
 
 TControllerProtocol::TControllerProtocol(TKorvelComm* link, QObject* parent)
@@ -132,14 +135,24 @@ int32_t TControllerProtocol::SendRequest(const uint8_t* payload, int count, uint
         return -1;
     }
 
-    FTimerRxFt.start(FReplyTimeoutMs);
+    // On a wait clock the limit is a deadline on that clock; TimerRxFt would run on real time.
+    int64_t deadline = 0;
+    if (FWaitClock)
+        deadline = FWaitClock->NowMs() + FReplyTimeoutMs;
+    else
+        FTimerRxFt.start(FReplyTimeoutMs);
     while (!FResponse.RespReady) {
-        QCoreApplication::processEvents();
+        if (FWaitClock) {
+            FWaitClock->Pause(kWaitPassMs);
+        } else {
+            QCoreApplication::processEvents();
+            if (self)
+                QThread::msleep(kWaitPassMs);
+        }
         if (!self)
             return -1;
-        QThread::msleep(5);
         // An answer decoded in the same pass in which the timer fired still ends with -1.
-        if (!FTimerRxFt.isActive() || WaitAborted()) {
+        if (ReplyTimeUp(deadline) || WaitAborted()) {
             qCDebug(lcProtocol, "command 0x%02x (%s) %s", command, CommandName(command),
                     WaitAborted() ? "aborted" : "timed out");
             // A frame still queued (the adapter went away before taking it) would otherwise go
@@ -160,6 +173,26 @@ int32_t TControllerProtocol::SendRequest(const uint8_t* payload, int count, uint
         std::memcpy(answer, FResponse.RespData, size_t(FResponse.RespLen));
     FExchangeBusy = false;
     return FResponse.RespLen;
+}
+
+bool TControllerProtocol::ReplyTimeUp(int64_t deadlineMs) const
+{
+    return FWaitClock ? FWaitClock->NowMs() >= deadlineMs : !FTimerRxFt.isActive();
+}
+
+void TControllerProtocol::Pause(int ms)
+{
+    if (FWaitClock) {
+        FWaitClock->Pause(ms);
+        return;
+    }
+    QCoreApplication::processEvents();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < ms) {
+        QThread::msleep(ulong(std::min<qint64>(kWaitPassMs, ms - elapsed.elapsed())));
+        QCoreApplication::processEvents();
+    }
 }
 
 void TControllerProtocol::TimerRxFtTimer()

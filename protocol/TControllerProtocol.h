@@ -14,6 +14,7 @@
 
 class TKorvelComm;
 class TTelemetryView;
+class TWaitClock;
 
 // The controller protocol on top of the link: sending frames, the receive routine
 // behind the link's OnLinkData, the request exchange with its 1600 ms limit and the firmware
@@ -36,6 +37,13 @@ public:
     // The limit of a request exchange (TimerRxFt's interval), 1600 ms; a seam for tests.
     void SetReplyTimeoutMs(int ms) { FReplyTimeoutMs = ms; }
     int ReplyTimeoutMs() const { return FReplyTimeoutMs; }
+    // The clock the waits run on; null (the default) is the wall clock with TimerRxFt. A seam
+    // for tests that step time themselves.
+    void SetWaitClock(TWaitClock* clock) { FWaitClock = clock; }
+    TWaitClock* WaitClock() const { return FWaitClock; }
+    // Lets `ms` pass while events run: on the wait clock when there is one, otherwise by
+    // processing events and sleeping. 0 processes pending events once.
+    void Pause(int ms);
 
     // Encodes the payload as a command frame and queues it; true when queued. False when the
     // link status is not 3, the payload is longer than 256 bytes, the send ring refused a
@@ -75,10 +83,13 @@ public:
     void TimerRxFtTimer();
 
 private:
+    static constexpr int kWaitPassMs = 5; // a waiting exchange looks for its answer this often
+
     void OnTelemetryFrame(const uint8_t* rxBuf, uint32_t rxCount) override;
     void OnAnswerFrame(uint8_t type, const uint8_t* payload, uint32_t count) override;
     void DiscardReceived();
     bool WaitAborted() const;
+    bool ReplyTimeUp(int64_t deadlineMs) const;
 
     TKorvelComm* FLink = nullptr;          // the link; null once detached
     TTelemetryView* FView = nullptr;       // where telemetry is shown; may be null
@@ -87,6 +98,7 @@ private:
     TTelemetryMonitor FTelemetry;          // the current record and its bookkeeping
     QTimer FTimerRxFt;                     // one-shot limit of a waiting exchange
     int FReplyTimeoutMs = kDefaultReplyTimeoutMs;
+    TWaitClock* FWaitClock = nullptr;      // null: the wall clock
     uint16_t FControllerVersion = 0;       // 0 = not known, to be asked for
     bool FExchangeBusy = false;            // a SendRequest is waiting
     bool FQueuing = false;                 // SendFrame is queuing the records of one frame

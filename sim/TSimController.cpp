@@ -222,6 +222,8 @@ void TSimController::HandleCommand(const uint8_t* payload, int count, TOut& out)
     }
     AppendFrame(ack ? kAck : kNak, answer.data(), answer.size(), out);
     ++FAnswers;
+    if (ack)
+        ++FAcks[payload[0]];
 }
 
 bool TSimController::Execute(const uint8_t* p, int n, bool& ack, std::vector<uint8_t>& answer)
@@ -562,6 +564,12 @@ int TSimController::AnswersSent() const
 {
     std::lock_guard lock(FLock);
     return FAnswers;
+}
+
+int TSimController::Acknowledged(uint8_t code) const
+{
+    std::lock_guard lock(FLock);
+    return FAcks[code];
 }
 
 int TSimController::TelemetrySent() const

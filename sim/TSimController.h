@@ -105,6 +105,7 @@ public:
     int CommandsReceived(uint8_t code) const;     // command frames decoded, by command byte
     std::vector<uint8_t> LastCommand() const;     // the payload of the last command frame
     int AnswersSent() const;
+    int Acknowledged(uint8_t code) const;         // ACKs sent at once, by command byte
     int TelemetrySent() const;
     int FramesAbandoned() const;                  // command frames longer than 256 bytes
 
@@ -163,6 +164,7 @@ private:
     std::array<int, 256> FCommands {};
     std::vector<uint8_t> FLastCommand;
     int FAnswers = 0;
+    std::array<int, 256> FAcks {};
     int FTelemetry = 0;
     int FAbandoned = 0;
 };

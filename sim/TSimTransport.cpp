@@ -13,8 +13,12 @@ TSimTransport::TSimTransport(std::shared_ptr<TSimAdapter> adapter)
 
 void TSimTransport::Delay()
 {
-    if (const int ms = FDelayMs.load(); ms > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (const int ms = FDelayMs.load(); ms > 0) {
+        if (FDelayClock)
+            FDelayClock(ms);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
     if (FThrow.exchange(false))
         throw std::runtime_error("Simulated adapter fault");
 }

@@ -3,6 +3,7 @@
 #include "link/TUsbTransport.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class TSimAdapter;
@@ -26,6 +27,9 @@ public:
     bool Plugged() const { return FPlugged.load(); }
     // Every primitive first waits this long (a slow adapter); 0 = answer at once.
     void SetDelayMs(int ms) { FDelayMs.store(ms); }
+    // Where that wait is spent: null sleeps on the wall clock; a stepped clock passes its own
+    // time instead. Set before the link runs.
+    void SetDelayClock(std::function<void(int ms)> pass) { FDelayClock = std::move(pass); }
     // Open succeeds but configuring fails (set-up failed).
     void SetSetupFails(bool fails) { FSetupFails.store(fails); }
     // The adapter is plugged in but this user may not open it, as without the udev rule.
@@ -49,6 +53,7 @@ private:
     std::atomic<bool> FSetupFails { false };
     std::atomic<bool> FAccessDenied { false };
     std::atomic<int> FDelayMs { 0 };
+    std::function<void(int ms)> FDelayClock;
     std::atomic<bool> FThrow { false };
     std::atomic<bool> FThrowOnClose { false };
     std::atomic<int> FAttempts { 0 };

@@ -1,11 +1,14 @@
 #include "LinkFixture.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEvent>
 
 #include <algorithm>
-#include <chrono>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <latch>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -404,35 +407,71 @@ TEST_F(LinkEngine, DestructionWaitsForTheRunningHandler)
 {
     OpenAndPoll();
     const int infos = adapter->Counters().info;
-    transport->SetDelayMs(150);
+    // The next primitive holds the link thread inside its transfer until the test lets it go.
+    std::latch inTransfer(1);
+    std::latch letGo(1);
+    std::atomic<int> held { 0 };
+    transport->SetDelayClock([&](int) {
+        if (held.fetch_add(1) == 0) {
+            inTransfer.count_down();
+            letGo.wait();
+        }
+    });
+    transport->SetDelayMs(1);
     link->Tick();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the handler is in a transfer
+    inTransfer.wait(); // the handler is in a transfer
+    // Let go from another thread, which mostly gets to run only once the destruction has begun;
+    // either way the handler's request must be complete when the link is gone.
+    std::thread release([&] { letGo.count_down(); });
     link.reset();
+    release.join();
     // The information request the handler was making went through before the link ended.
     EXPECT_EQ(adapter->Counters().info, infos + 1);
 }
+
+// Eats the link's queued call to serve a hand-over and says that it came: the link thread has
+// stored a record and waits, and nobody serves it.
+class THandOverCatcher : public QObject {
+public:
+    bool came = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::MetaCall)
+            return false;
+        came = true;
+        return true;
+    }
+};
 
 TEST_F(LinkEngine, DestructionEndsWhileTheLinkThreadWaitsForAHandOver)
 {
     OpenAndPoll();
     Feed({ 1, 2, 3 });
+    THandOverCatcher catcher;
+    link->installEventFilter(&catcher);
     link->Tick();
     link->Tick(); // a poll pass that stores a record and waits for OnLinkData
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // The link thread posts its hand-over; the wait ends when the post arrives.
+    QDeadlineTimer limit(5000);
+    while (!catcher.came && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    ASSERT_TRUE(catcher.came);
     link.reset(); // must not wait for a hand-over nobody serves
     EXPECT_EQ(adapter->Counters().fetch, 1);
 }
 
+// The point is the real 25 ms timer: the loop waits for its events, four ticks of real time.
 TEST_F(LinkEngine, TicksRunOnTheTimerWhenNotDrivenByHand)
 {
     link.reset();
     TKorvelComm::TTransports ts;
     ts.push_back(std::make_unique<TSimTransport>(adapter));
     TKorvelComm timed(std::move(ts));
-    for (int i = 0; i < 200 && timed.GetLinkStatus() != lkAdapterReady; ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    QDeadlineTimer limit(5000);
+    while (timed.GetLinkStatus() != lkAdapterReady && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_EQ(timed.GetLinkStatus(), lkAdapterReady);
 }
 

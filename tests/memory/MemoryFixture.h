@@ -16,8 +16,9 @@
 #include "ui/memory/TPassForm.h"
 #include "ui/memory/TPasswords.h"
 
+#include "TSteppedClock.h"
+
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,7 +27,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 // The main window's displays as the memory operations see them: the edit guard and what the
@@ -94,8 +94,9 @@ struct RecordingView : TSupervisionView {
 };
 
 // The memory operations and the supervision timers on the real link, the simulated adapter
-// and the simulated controller. The link ticks on its own 25 ms timer; the controller's clock
-// moves with the real time while the fixture pumps events.
+// and the simulated controller. One stepped clock runs the link's 25 ms tick (the link without
+// its thread), the controller's clock and the exchanges' waits; the supervision ticks when the
+// test says. No real time passes.
 class MemoryFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -106,9 +107,17 @@ protected:
         transport = t.get();
         TKorvelComm::TTransports ts;
         ts.push_back(std::move(t));
-        link = std::make_unique<TKorvelComm>(std::move(ts));
+        link = std::make_unique<TKorvelComm>(std::move(ts), TKorvelComm::TOptions { false, false });
         protocol = std::make_unique<TControllerProtocol>(link.get());
         protocol->SetReplyTimeoutMs(300);
+        protocol->SetWaitClock(&clock);
+        clock.Every(TKorvelComm::kTickMs, [this] {
+            if (link) {
+                link->Tick();
+                link->WaitIdle();
+            }
+        });
+        clock.Follow([this](int ms) { controller->Advance(ms); });
         link->OnLinkData = [this] { protocol->ReceiveFrames(); };
         window = std::make_unique<QWidget>();
         memory = std::make_unique<TMemoryOps>(*protocol, controlSet, displays, passwords,
@@ -130,51 +139,20 @@ protected:
             ++saveAsked;
             return saveAnswer;
         };
-        clock.start();
-        // The controller's clock also runs while an exchange waits and processes events.
-        QObject::connect(&controllerTimer, &QTimer::timeout, &controllerTimer,
-                         [this] { AdvanceController(); });
-        controllerTimer.start(10);
     }
 
     void TearDown() override
     {
-        controllerTimer.stop();
         protocol->SetLink(nullptr);
         link.reset();
     }
 
-    // Processes events for `ms` of real time, the controller's clock following.
-    void Pump(int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        do {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            AdvanceController();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        } while (t.elapsed() < ms);
-    }
+    // Lets `ms` pass on the rig's clock.
+    void Pump(int ms) { clock.Advance(ms); }
 
     bool PumpUntil(const std::function<bool()>& done, int maxMs = 3000)
     {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > maxMs)
-                return false;
-            Pump(5);
-        }
-        return true;
-    }
-
-    void AdvanceController()
-    {
-        const qint64 now = clock.elapsed();
-        if (now > controllerMs) {
-            controller->Advance(int(now - controllerMs));
-            controllerMs = now;
-        }
+        return clock.RunUntil(done, maxMs);
     }
 
     bool ReachReceiving()
@@ -191,7 +169,7 @@ protected:
         supervision->TimerRefreshCtrlSetTimer();
         memory->ShowUnsentMarker();
     }
-    // Supervision ticks, `pumpMs` of real time apart, the link and the controller running.
+    // Supervision ticks, `pumpMs` apart, the link and the controller running.
     void RunTicks(int ticks, int pumpMs = 100)
     {
         for (int i = 0; i < ticks; ++i) {
@@ -218,11 +196,12 @@ protected:
         });
     }
 
-    // Presses a button of the next modal dialog once `ready` holds for it.
+    // Presses a button of the next modal dialog once `ready` holds for it. The look comes at
+    // every pass of the event loop, the dialog's own loop included.
     void AnswerModal(std::function<bool(QWidget*)> answer)
     {
         auto* timer = new QTimer(window.get());
-        timer->setInterval(5);
+        timer->setInterval(0);
         QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
             if (QWidget* w = QApplication::activeModalWidget())
                 if (answer(w))
@@ -231,6 +210,7 @@ protected:
         timer->start();
     }
 
+    TSteppedClock clock; // first made, last gone: the protocol waits on it
     std::shared_ptr<TSimAdapter> adapter;
     std::unique_ptr<TSimController> controller;
     TSimTransport* transport = nullptr;
@@ -247,9 +227,6 @@ protected:
     TMemProtForm* memProt = nullptr;
     RecordingView view;
     std::unique_ptr<TSupervision> supervision;
-    QElapsedTimer clock;
-    QTimer controllerTimer;
-    qint64 controllerMs = 0;
     std::vector<std::vector<TUnsentEdit>> unsentAsked;
     TMemoryOps::TUnsentChoice unsentAnswer = TMemoryOps::TUnsentChoice::Discard;
     int saveAsked = 0;

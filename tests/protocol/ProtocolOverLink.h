@@ -10,11 +10,7 @@
 #include "sim/TSimController.h"
 #include "sim/TSimTransport.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QThread>
-#include <QTimer>
+#include "TSteppedClock.h"
 
 #include <gtest/gtest.h>
 
@@ -43,65 +39,53 @@ public:
     void ClearLambdaSim() override {}
 };
 
-// The program's wiring, with the simulated adapter as the transport and the controller's clock
-// following real time from a timer, as the demo runs it.
+// The program's wiring, with the simulated adapter as the transport. One stepped clock runs
+// the link's 25 ms tick (the link without its thread), the controller's clock and the
+// exchange's waits: no real time passes.
 class ProtocolOverLink : public ::testing::Test {
 public: // the members are the tests' own: tables of cases reach them too
     void SetUp() override
     {
         TKorvelComm::TTransports ts;
         ts.push_back(std::make_unique<TSimTransport>(adapter));
-        link = std::make_unique<TKorvelComm>(std::move(ts), TKorvelComm::TOptions { true });
+        link = std::make_unique<TKorvelComm>(std::move(ts), TKorvelComm::TOptions { false, false });
         link->OnLinkData = [this] { protocol.ReceiveFrames(); };
         protocol.SetLink(link.get());
         protocol.SetTelemetryView(&view);
+        protocol.SetWaitClock(&clock);
 
-        elapsed.start();
-        connect(&clock, [this] {
-            const qint64 now = elapsed.elapsed();
-            controller.Advance(int(now - advancedTo));
-            advancedTo = now;
+        clock.Every(TKorvelComm::kTickMs, [this] {
+            if (link) {
+                link->Tick();
+                link->WaitIdle();
+            }
         });
-        clock.start(10);
+        clock.Follow([this](int ms) {
+            if (controllerRunning)
+                controller.Advance(ms);
+        });
         ASSERT_TRUE(WaitFor([this] { return link->GetLinkStatus() == lkReceiving; }, 3000));
     }
 
     void TearDown() override
     {
-        clock.stop();
         protocol.SetLink(nullptr);
-        link.reset(); // before the controller: the link thread calls into it
+        link.reset(); // before the controller: the link calls into it
     }
 
-    template <class Pred> static bool WaitFor(Pred done, int ms)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!done()) {
-            if (deadline.hasExpired())
-                return false;
-            QCoreApplication::processEvents();
-            QThread::msleep(1);
-        }
-        return true;
-    }
-
-    static void connect(QTimer* timer, std::function<void()> f)
-    {
-        QObject::connect(timer, &QTimer::timeout, timer, std::move(f));
-    }
+    // Runs the clock until `done` holds, at most `ms` of it.
+    bool WaitFor(const std::function<bool()>& done, int ms) { return clock.RunUntil(done, ms); }
 
     int32_t Request(const TBytes& payload, uint8_t* answer = nullptr, uint8_t* type = nullptr)
     {
         return protocol.SendRequest(payload.data(), int(payload.size()), answer, type);
     }
 
+    TSteppedClock clock; // first made, last gone: the protocol waits on it
     std::shared_ptr<TSimAdapter> adapter = std::make_shared<TSimAdapter>();
     TSimController controller { adapter };
     std::unique_ptr<TKorvelComm> link;
     TControllerProtocol protocol;
     TTextView view;
-    QTimer clock;
-    QElapsedTimer elapsed;
-    qint64 advancedTo = 0;
+    bool controllerRunning = true; // the controller's clock moves with the rig's
 };
-

@@ -11,9 +11,6 @@
 #include "sim/TSimTransport.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -176,14 +173,13 @@ TEST_F(ProtocolOverLink, NoAnswerEndsAtTheLimit)
 {
     controller.SetFault(TSimController::fmDropAnswer);
     protocol.SetReplyTimeoutMs(50);
-    QElapsedTimer took;
-    took.start();
+    const int64_t start = clock.NowMs();
     EXPECT_EQ(-1, Request({ cmdVersion }));
-    EXPECT_GE(took.elapsed(), 50);
-    EXPECT_LT(took.elapsed(), 1000);
+    EXPECT_GE(clock.NowMs() - start, 50);
+    EXPECT_LT(clock.NowMs() - start, 50 + TKorvelComm::kTickMs);
     EXPECT_FALSE(protocol.ExchangeBusy());
     controller.SetFault(TSimController::fmNone);
-    protocol.SetReplyTimeoutMs(kDefaultReplyTimeoutMs); // a poll pass alone can take 50 ms
+    protocol.SetReplyTimeoutMs(kDefaultReplyTimeoutMs);
     EXPECT_EQ(2, Request({ cmdVersion }));
 }
 
@@ -212,14 +208,13 @@ TEST_F(ProtocolOverLink, AnswerDecodedInThePassWhereTheTimerFiresIsLate)
 TEST_F(ProtocolOverLink, ClosingTheWindowDuringAWaitEndsItWithMinusOne)
 {
     controller.SetFault(TSimController::fmDropAnswer);
-    QTimer::singleShot(20, [this] {
+    clock.After(20, [this] {
         protocol.SetLink(nullptr);
         link.reset(); // the link object is gone while the exchange still waits
     });
-    QElapsedTimer took;
-    took.start();
+    const int64_t start = clock.NowMs();
     EXPECT_EQ(-1, Request({ cmdVersion }));
-    EXPECT_LT(took.elapsed(), 1000);
+    EXPECT_LT(clock.NowMs() - start, 100);
     EXPECT_FALSE(protocol.ExchangeBusy());
     protocol.ReceiveFrames(); // nothing left to touch
 }
@@ -316,10 +311,10 @@ TEST(ProtocolLinkStatus, NotReceivingEmptiesTheRingAndFailsAtOnce)
 
     const uint8_t version[] = { cmdVersion };
     EXPECT_FALSE(protocol.SendFrame(version, 1));
-    QElapsedTimer took;
-    took.start();
+    TSteppedClock clock; // the exchange must not wait at all
+    protocol.SetWaitClock(&clock);
     EXPECT_EQ(-1, protocol.SendRequest(version, 1));
-    EXPECT_LT(took.elapsed(), 100);
+    EXPECT_EQ(0, clock.NowMs());
     TLinkMsg left;
     EXPECT_FALSE(link->DequeueRx(left)); // emptied
     EXPECT_EQ(0u, protocol.Telemetry().FramesHandled()); // and not decoded

@@ -125,7 +125,7 @@ TEST_F(ProtocolLog, OffCategoryFormatsNothing)
     ProtocolOverLink::SetUp();
     link->OnLinkData = nullptr; // what comes in waits in the ring for ReceiveFrames below
     protocol.SetTelemetryView(nullptr);
-    clock.stop(); // telemetry frames come only when the test moves the controller's clock
+    controllerRunning = false; // telemetry frames come only when the test moves the controller's clock
     const uint8_t version[] = { cmdVersion };
     TAllocationCounter counter;
 
@@ -135,7 +135,7 @@ TEST_F(ProtocolLog, OffCategoryFormatsNothing)
     auto roundTrips = [&]() -> uint64_t {
         uint64_t allocations = 0;
         for (int i = 0; i < 3; ++i) {
-            // Counted before the send: the link thread may hand the frame over at once.
+            // Counted before the send: the next step of the clock hands the frame over.
             const int asked = controller.CommandsReceived(cmdVersion);
             counter.Start();
             const bool sent = protocol.SendFrame(version, 1);

@@ -139,7 +139,7 @@ TEST_F(TEdits, DoubleClickOnTheLambdaPlotEmptiesItAndStartsTimeAgain)
     EXPECT_EQ(lambda->pointCount(TLiveMonitor::chLambdaSim), 0);
     EXPECT_EQ(protocol().Telemetry().PlotTime(), 0);
 
-    rig().clock().Start();
+    rig().StartTelemetry();
     ASSERT_TRUE(rig().RunFrames(1));
     EXPECT_EQ(lambda->points(TLiveMonitor::chLambda).front().x(), 0);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 // The program's seven windows on the simulated KORVEL-CONNECT adapter with the simulated Orbel
-// controller on its serial line, put together as the demo does: the real link (ticking every
-// 25 ms on its own timer), the real protocol, the window's own timers and the dialogs all run
-// unchanged, and the controller's clock follows real time. Time passes only while a helper
-// processes events, in short real waits.
+// controller on its serial line, put together as the demo does: the real link, the real
+// protocol, the window's own timer handlers and the dialogs all run unchanged. One stepped
+// clock drives them all: the link's 25 ms tick (the link without its thread, unless a test
+// asks for it), the window's supervision and Timer1 ticks, the controller's clock and every
+// wait of an exchange or of the load-progress dialog. Time passes only in the rig's helpers
+// and in those waits, and costs no real time.
 //
 // Use MainWindowFixture as a test fixture, or MainWindowRig on its own (in a fixture of your
 // own, or several in one test). Link the test with brevon_ui and brevon_demo_rig; the test
@@ -25,19 +27,18 @@
 #include "sim/TSimController.h"
 #include "sim/TSimTransport.h"
 #include "ui/main/TMainForm.h"
-#include "ui/main/TSimClock.h"
 #include "ui/main/TSupervision.h"
 #include "ui/main/TWindowSet.h"
 #include "ui/memory/TMemoryOps.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include "TSteppedClock.h"
+
 #include <QString>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -48,6 +49,7 @@ public:
         uint16_t controllerVersion = TSimController::kDefaultVersion; // 0x0104
         uint32_t adapterVersion = 0x0171;
         bool startClock = true; // the controller's clock runs: a telemetry frame every 50 ms
+        bool linkThread = false; // the link runs on its own thread (tests about that thread)
         bool show = true;       // the main window is shown (offscreen)
         QString settingsFile;   // empty: Brevon.conf in a temporary folder of the rig's own
         QString catalogBaseDir; // the folder that holds locale/; empty: the test's folder
@@ -58,7 +60,7 @@ public:
     explicit MainWindowRig(TOptions options)
         : FAdapter(std::make_shared<TSimAdapter>())
         , FController(std::make_unique<TSimController>(FAdapter))
-        , FClock(std::make_unique<TSimClock>(*FController))
+        , FTelemetryRunning(options.startClock)
     {
         FAdapter->SetVersion(options.adapterVersion);
         FController->SetVersion(options.controllerVersion);
@@ -67,10 +69,17 @@ public:
             ? FSettingsDir.filePath(QStringLiteral("Brevon.conf"))
             : options.settingsFile;
         windowOptions.catalogBaseDir = options.catalogBaseDir;
+        windowOptions.link.autoTick = false;
+        windowOptions.link.ownThread = options.linkThread;
         FWindows = std::make_unique<TWindowSet>(
             [this] {
                 auto t = std::make_unique<TSimTransport>(FAdapter);
                 FTransport = t.get();
+                // A slow answer holds the link, not the clock: the ticks go on queuing, and
+                // the link takes them up once the answer's time has passed.
+                t->SetDelayClock([this](int ms) {
+                    FLinkBusyUntil = std::max(FLinkBusyUntil, FClock.NowMs()) + ms;
+                });
                 TKorvelComm::TTransports transports;
                 transports.push_back(std::move(t));
                 return transports;
@@ -87,18 +96,26 @@ public:
             ++saveAsked;
             return saveAnswer;
         };
+        window().Protocol().SetWaitClock(&FClock);
+        FClock.Every(TKorvelComm::kTickMs, [this] {
+            if (TKorvelComm* l = link()) {
+                l->Tick();
+                if (FClock.NowMs() >= FLinkBusyUntil)
+                    l->WaitIdle();
+            }
+        });
+        FClock.Drive(window().TimerRefreshCtrlSet(), [this] { window().TimerRefreshCtrlSetTimer(); });
+        FClock.Drive(window().Timer1(), [this] { window().Timer1Timer(); });
+        FClock.Follow([this](int ms) {
+            if (FTelemetryRunning)
+                FController->Advance(ms);
+        });
         if (options.show)
             window().show();
-        if (options.startClock)
-            FClock->Start();
     }
 
     // The link goes before the controller that sits on its adapter.
-    ~MainWindowRig()
-    {
-        FClock->Stop();
-        FWindows.reset();
-    }
+    ~MainWindowRig() { FWindows.reset(); }
 
     MainWindowRig(const MainWindowRig&) = delete;
     MainWindowRig& operator=(const MainWindowRig&) = delete;
@@ -107,7 +124,7 @@ public:
     TMainForm& window() { return FWindows->MainForm(); }
     TSimAdapter& adapter() { return *FAdapter; }
     TSimController& controller() { return *FController; }
-    TSimClock& clock() { return *FClock; }
+    TSteppedClock& clock() { return FClock; }
     // Valid while the link exists (until the window closes).
     TSimTransport& transport() { return *FTransport; }
     TKorvelComm* link() { return window().Link(); }
@@ -115,25 +132,13 @@ public:
     TControlSet& controlSet() { return window().ControlSet(); }
     TSupervision& supervision() { return window().Supervision(); }
 
-    // Processes events for `ms` milliseconds of real time.
-    void PumpFor(int ms)
-    {
-        RunUntil([] { return false; }, ms);
-    }
+    // Lets `ms` pass on the rig's clock.
+    void PumpFor(int ms) { FClock.Advance(ms); }
 
-    // Processes events until `done` holds, at most `limitMs`; tells whether it held.
+    // Runs the rig's clock until `done` holds, at most `limitMs` of it; tells whether it held.
     bool RunUntil(const std::function<bool()>& done, int limitMs = kDefaultLimitMs)
     {
-        QElapsedTimer t;
-        t.start();
-        for (;;) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (done())
-                return true;
-            if (t.elapsed() >= limitMs)
-                return false;
-            QThread::msleep(1);
-        }
+        return FClock.RunUntil(done, limitMs);
     }
 
     // Until the link receives (status 3) and the supervision has read the control set and the
@@ -159,12 +164,14 @@ public:
                         limitMs);
     }
 
-    // Stops the controller's telemetry and handles what was already on its way.
+    // Stops the controller's clock, and with it the telemetry, and handles what was already
+    // on its way.
     void StopTelemetry()
     {
-        FClock->Stop();
+        FTelemetryRunning = false;
         PumpFor(150);
     }
+    void StartTelemetry() { FTelemetryRunning = true; }
 
     // The records the PC sent from `from` on.
     std::vector<std::vector<uint8_t>> SentSince(size_t from) const
@@ -173,8 +180,7 @@ public:
         return { all.begin() + std::min(from, all.size()), all.end() };
     }
 
-    // A ceiling, never a wait: every helper returns as soon as its condition holds, within a
-    // few hundred ms on an idle machine. It is generous for sanitizer builds on a busy one.
+    // A ceiling on the rig's clock: every helper returns as soon as its condition holds.
     static constexpr int kDefaultLimitMs = 5000;
 
     std::vector<QString> warnings; // firmware warnings the window raised
@@ -187,10 +193,12 @@ public:
     std::optional<TSaveChoice> saveAnswer = TSaveChoice::OnScreen;
 
 private:
+    TSteppedClock FClock; // first made, last gone: the windows wait on it
     QTemporaryDir FSettingsDir;
     std::shared_ptr<TSimAdapter> FAdapter;
     std::unique_ptr<TSimController> FController;
-    std::unique_ptr<TSimClock> FClock;
+    bool FTelemetryRunning;
+    int64_t FLinkBusyUntil = 0; // a slow adapter holds the link until then
     TSimTransport* FTransport = nullptr;
     std::unique_ptr<TWindowSet> FWindows;
 };

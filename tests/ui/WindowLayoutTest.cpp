@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QMenuBar>
 #include <QPushButton>

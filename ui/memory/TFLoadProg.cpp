@@ -4,7 +4,6 @@
 #include "protocol/TControllerProtocol.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +12,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <thread>
 
 #include "settings/Gettext.h"
 
@@ -77,15 +75,7 @@ void TFLoadProg::showEvent(QShowEvent* event)
 
 void TFLoadProg::PumpFor(int ms)
 {
-    QCoreApplication::processEvents();
-    if (ms > 0) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms > 5 ? 5 : ms));
-            QCoreApplication::processEvents();
-        }
-    }
+    FProtocol.Pause(ms);
 }
 
 bool TFLoadProg::FormActivate()
@@ -106,11 +96,8 @@ bool TFLoadProg::FormActivate()
     const int n = FProtocol.SendRequest(load, 2, nullptr, &type);
     for (int position = 0; position < 100; ++position) {
         FProgress->setValue(position);
-        for (int i = 0; i < 4; ++i) {
-            QCoreApplication::processEvents();
-            if (FStepMs > 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(FStepMs));
-        }
+        for (int i = 0; i < 4; ++i)
+            FProtocol.Pause(FStepMs);
     }
     FLastLoadOk = n >= 0 && type == fbAck;
     FLLoading->hide();
