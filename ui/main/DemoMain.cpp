@@ -3,6 +3,7 @@
 #include "sim/TSimController.h"
 #include "sim/TSimTransport.h"
 #include "ui/main/TApplicationStart.h"
+#include "ui/main/TFirstPaintReport.h"
 #include "ui/main/TFixedTexts.h"
 #include "ui/main/TSimClock.h"
 #include "ui/main/TSimulatorMenu.h"
@@ -27,7 +28,8 @@
 // BREVON_DEMO_ACCESS_DENIED=1 starts with the adapter's access refused, and BREVON_DEMO_DIALOG
 // opens one dialog once the controller's version is known: "ctrl", "cutoff" or "lambda" (the
 // configuration dialogs), "load" (loading the memory), "pass" or "protect" (the two password
-// dialogs).
+// dialogs). For the start-up measure of ./bench, BREVON_DEMO_FIRST_PAINT_EXIT=1 reports the
+// first paint of the main window on standard output and ends the program there.
 int main(int argc, char** argv)
 {
     const TProgramStart program(
@@ -63,6 +65,8 @@ int main(int argc, char** argv)
         }
         if (qEnvironmentVariableIntValue("BREVON_DEMO_GRAPH") == 1)
             main.BVerGrafClick();
+        if (qEnvironmentVariableIntValue("BREVON_DEMO_FIRST_PAINT_EXIT") == 1)
+            new TFirstPaintReport(main);
         const QString dialog = qEnvironmentVariable("BREVON_DEMO_DIALOG");
         const std::map<QString, std::function<void()>> openers = {
             {QStringLiteral("ctrl"), [&main] { main.BConfCtrlClick(); }},

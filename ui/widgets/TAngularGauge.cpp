@@ -1,5 +1,6 @@
 #include "ui/widgets/TAngularGauge.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -20,8 +21,36 @@ void TAngularGauge::setPosition(double position)
     position = std::clamp(position, FMinimum, FMaximum);
     if (position == FPosition)
         return;
+    // Only the pointer moves: the old and the new place of it are painted again.
+    const QRect before = pointerRect(FPosition);
     FPosition = position;
+    update(before | pointerRect(FPosition));
+}
+
+void TAngularGauge::restyle()
+{
+    FStatic = QPixmap();
     update();
+}
+
+void TAngularGauge::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FStatic = QPixmap();
+}
+
+void TAngularGauge::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+        FStatic = QPixmap();
+        break;
+    default:
+        break;
+    }
 }
 
 void TAngularGauge::setRange(double minimum, double maximum)
@@ -31,67 +60,67 @@ void TAngularGauge::setRange(double minimum, double maximum)
     FMinimum = minimum;
     FMaximum = maximum;
     FPosition = std::clamp(FPosition, FMinimum, FMaximum);
-    update();
+    restyle();
 }
 
 void TAngularGauge::setArcStart(double degrees)
 {
     FArcStart = degrees;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setArcSpan(double degrees)
 {
     FArcSpan = degrees;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setMajorTickCount(int count)
 {
     FMajorTicks = std::max(0, count);
-    update();
+    restyle();
 }
 
 void TAngularGauge::setMinorTickCount(int perMajorInterval)
 {
     FMinorTicks = std::max(0, perMajorInterval);
-    update();
+    restyle();
 }
 
 void TAngularGauge::setLabelDecimals(int decimals)
 {
     FLabelDecimals = std::clamp(decimals, 0, 6);
-    update();
+    restyle();
 }
 
 void TAngularGauge::setTopText(const QString& text)
 {
     FTopText = text;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setBottomText(const QString& text)
 {
     FBottomText = text;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setHubTextColor(const QColor& color)
 {
     FHubTextColor = color;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setSectionEnd(int index, double end)
 {
     FSectionEnd[index] = end;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setSectionColor(int index, const QColor& color)
 {
     FSectionColor[index] = color;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setSection1End(double end) { setSectionEnd(0, end); }
@@ -104,19 +133,19 @@ void TAngularGauge::setSection3Color(const QColor& color) { setSectionColor(2, c
 void TAngularGauge::setPointerColor(const QColor& color)
 {
     FPointerColor = color;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setFaceColor(const QColor& color)
 {
     FFaceColor = color;
-    update();
+    restyle();
 }
 
 void TAngularGauge::setScaleColor(const QColor& color)
 {
     FScaleColor = color;
-    update();
+    restyle();
 }
 
 double TAngularGauge::angleOf(double value) const
@@ -139,14 +168,28 @@ QPointF polar(const QPointF& centre, double radius, double degrees)
 
 void TAngularGauge::paintEvent(QPaintEvent*)
 {
+    if (std::min(width(), height()) / 2.0 - 1.0 < 10)
+        return;
+    const qreal ratio = devicePixelRatioF();
+    if (FStatic.isNull() || FStatic.devicePixelRatio() != ratio) {
+        FStatic = QPixmap(size() * ratio);
+        FStatic.setDevicePixelRatio(ratio);
+        FStatic.fill(Qt::transparent);
+        QPainter layer(&FStatic);
+        paintStatic(layer);
+    }
     QPainter p(this);
+    p.drawPixmap(0, 0, FStatic);
+    paintPointer(p, FPosition);
+}
+
+void TAngularGauge::paintStatic(QPainter& p) const
+{
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
     const QPointF c(width() / 2.0, height() / 2.0);
     const double outer = std::min(width(), height()) / 2.0 - 1.0;
-    if (outer < 10)
-        return;
 
     // Bezel and face.
     QLinearGradient bezel(c - QPointF(outer, outer), c + QPointF(outer, outer));
@@ -210,9 +253,30 @@ void TAngularGauge::paintEvent(QPaintEvent*)
     const QRectF below(c.x() - r * 0.5, c.y() + r * 0.22, r, r * 0.2);
     p.drawText(above, Qt::AlignCenter, FTopText);
     p.drawText(below, Qt::AlignCenter, FBottomText);
+}
+
+QRect TAngularGauge::pointerRect(double position) const
+{
+    const QPointF c(width() / 2.0, height() / 2.0);
+    const double r = (std::min(width(), height()) / 2.0 - 1.0) * 0.94;
+    const double a = angleOf(position);
+    const double halfBase = std::max(1.5, r * 0.035);
+    QPolygonF outline;
+    outline << polar(c, r * 0.88, a) << polar(c, halfBase, a + 90) << polar(c, r * 0.16, a + 180)
+            << polar(c, halfBase, a - 90);
+    const double cap = r * 0.08;
+    const QRectF bounds = outline.boundingRect() | QRectF(c.x() - cap, c.y() - cap, 2 * cap, 2 * cap);
+    return bounds.toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
+void TAngularGauge::paintPointer(QPainter& p, double position) const
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(width() / 2.0, height() / 2.0);
+    const double r = (std::min(width(), height()) / 2.0 - 1.0) * 0.94;
 
     // Pointer: a slim needle with a short tail, then the hub cap over its root.
-    const double a = angleOf(FPosition);
+    const double a = angleOf(position);
     const double halfBase = std::max(1.5, r * 0.035);
     QPainterPath needle;
     needle.moveTo(polar(c, r * 0.88, a));

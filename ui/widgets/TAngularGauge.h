@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -66,8 +67,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // Everything but the pointer: bezel, face, sections, ticks, labels and hub texts.
+    void paintStatic(QPainter& p) const;
+    void paintPointer(QPainter& p, double position) const;
+    // The pixels the pointer at `position` may touch, antialiasing included.
+    QRect pointerRect(double position) const;
+    // A setting the static layer shows has changed.
+    void restyle();
     void setSectionEnd(int index, double end);
     void setSectionColor(int index, const QColor& color);
 
@@ -87,4 +97,7 @@ private:
     QColor FPointerColor = Qt::white;     // the needle
     QColor FFaceColor = Qt::black;        // the dial behind the scale
     QColor FScaleColor = Qt::white;       // ticks and labels
+    // The static layer as last painted; null when a setting, the size, the font, the palette
+    // or the style changed since. Painted again also when the device pixel ratio differs.
+    QPixmap FStatic;
 };
