@@ -17,6 +17,7 @@
 #include "ui/main/TLiveMonitor.h"
 #include "ui/widgets/TPlot.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
