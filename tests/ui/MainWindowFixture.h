@@ -25,7 +25,7 @@
 #include "sim/TSimController.h"
 #include "sim/TSimTransport.h"
 #include "ui/main/TMainForm.h"
-#include "ui/main/TSimClock.h"
+#include "demo/TSimClock.h"
 #include "ui/main/TSupervision.h"
 #include "ui/main/TWindowSet.h"
 #include "ui/memory/TMemoryOps.h"

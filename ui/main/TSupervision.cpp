@@ -3,9 +3,9 @@
 #include "link/TKorvelComm.h"
 #include "protocol/TControlSet.h"
 #include "protocol/TControllerProtocol.h"
+#include "protocol/TFixedTexts.h"
 #include "protocol/TTelemetry.h"
 #include "ui/main/TAccessNotice.h"
-#include "ui/main/TFixedTexts.h"
 #include "ui/main/TSupervisionView.h"
 #include "ui/memory/TMemoryOps.h"
 
