@@ -152,8 +152,8 @@ bool TSupervision::ShowAdapterOfThisOpen(const TKorvelComm& link)
 
 void TSupervision::ShowAdapter(uint16_t version)
 {
-    const QString text = QString::fromLatin1(TFixedTexts::AdapterLabel)
-        + QString::asprintf(" V-%x.%2.2x", version >> 8, version & 0xFF);
+    const QString text = QString::fromLatin1(TFixedTexts::AdapterLabel) + QLatin1Char(' ')
+        + TFixedTexts::VersionText(version);
     FView.SetAdapterText(text);
     if (version < kWarnBelowAdapterVersion && !FFirmwareWarned) {
         FFirmwareWarned = true;
