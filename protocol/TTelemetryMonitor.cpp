@@ -1,6 +1,7 @@
 #include "protocol/TTelemetryMonitor.h"
 
 #include "protocol/CtrlSetEncoding.h"
+#include "protocol/TControllerRules.h"
 #include "protocol/TTelemetryView.h"
 
 #include <cstdio>
@@ -87,7 +88,7 @@ void TTelemetryMonitor::HandleFrame(const uint8_t* rxBuf, uint16_t controllerVer
         view->ShowValve(QLatin1String(FValveText, n), FRecord.Rpm, FRecord.AperturaActual);
         // The lambda plot.
         view->AddLambdaPoint(FPlotTime, lambdaMv);
-        if (controllerVersion < kLambdaSimVersion)
+        if (!TControllerRules::HasHighRegime(controllerVersion))
             view->ClearLambdaSim();
         else
             view->AddLambdaSimPoint(FPlotTime, lambdaSimMv);

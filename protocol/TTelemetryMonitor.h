@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/TFixedTexts.h"
 #include "protocol/TTelemetry.h"
 
 #include <QByteArray>
@@ -12,8 +13,6 @@ class TTelemetryView;
 // silence count, the reload request and the lambda plot's time. User-interface thread only.
 class TTelemetryMonitor {
 public:
-    // The versions from which the controller reports its emulated lambda signal.
-    static constexpr uint16_t kLambdaSimVersion = 0x0104;
     // Timer1 ticks of silence after which the next frame asks for a reload (about 2 s).
     static constexpr int32_t kReloadAfterSilence = 4;
     static constexpr int32_t kSilenceCap = 255;
@@ -58,8 +57,8 @@ private:
     bool FReloadRequest = false;    // the supervision tick is to read the control set again
     double FPlotTime = 0.0;         // X of the next lambda plot point
     uint32_t FFrames = 0;           // frames handled, for tests and diagnostics
-    QByteArray FControllerLabel = "Orbel";
-    QByteArray FDetectedText = " Detectado";
+    QByteArray FControllerLabel = TFixedTexts::ControllerLabel;
+    QByteArray FDetectedText = TFixedTexts::DetectedText;
     // Scratch for the texts handed to the view: no allocation per frame.
     char FControllerText[kTextSize] {};
     char FLambdaText[kTextSize] {};

@@ -2,7 +2,7 @@
 // main window.
 #include "tests/ui/MainWindowFixture.h"
 
-#include "ui/main/TSimulatorMenu.h"
+#include "demo/TSimulatorMenu.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,7 @@
 #include "ui/dialogs/TConfLambdaForm.h"
 
 #include "protocol/CtrlSetEncoding.h"
+#include "protocol/TControllerRules.h"
 #include "ui/dialogs/TFlagBox.h"
 #include "ui/dialogs/TMainDisplays.h"
 #include "ui/dialogs/TSliderRow.h"
@@ -87,19 +88,11 @@ constexpr const char* kRefreshOrder[] = {
     "SimCutOff",
 };
 
-// Controls of features that firmware before 0x0104 lacks.
-constexpr uint16_t kFirmwareWithHighRegime = 0x0104;
+// Controls of features that firmware before the high regime lacks.
 constexpr const char* kFirmwareDependent[] = {
     "ActSim2", "Sim2RPM", "Sim2HTim", "Sim2LTim", "SimCutOff", "SimCutOffLevel",
 };
 
-// Above 205 counts (about 1002 mV) the rich level needs the 5-volt scale.
-constexpr uint16_t kOneVoltScaleCounts = 205;
-
-// iPlot2's limit lines.
-constexpr int kLimitPobre = 0;
-constexpr int kLimitRica = 1;
-constexpr int kLimitIdeal = 2;
 
 } // namespace
 
@@ -131,7 +124,7 @@ TConfLambdaForm::TConfLambdaForm(TControlSet& controlSet, TMainDisplays& display
 void TConfLambdaForm::FormActivate()
 {
     SetControlsEnabled(kFirmwareDependent,
-                       Displays().ControllerVersion() >= kFirmwareWithHighRegime);
+                       TControllerRules::HasHighRegime(Displays().ControllerVersion()));
 }
 
 void TConfLambdaForm::SondaInvClick()
@@ -165,9 +158,9 @@ void TConfLambdaForm::SondaRicaPositionChange()
 {
     SliderPositionChange("SondaRica", {}, [this] {
         const uint16_t counts = Working().SondaRica;
-        Displays().SetLambdaScale(counts > kOneVoltScaleCounts);
+        Displays().SetLambdaScale(TControllerRules::IsFiveVoltProbe(counts));
         Displays().SetLambdaSection2End(counts);
-        Displays().SetLambdaLimit(kLimitRica, Row(QStringLiteral("SondaRica"))->Position());
+        Displays().SetLambdaLimit(TControllerRules::liSondaRica, Row(QStringLiteral("SondaRica"))->Position());
     });
 }
 
@@ -175,14 +168,14 @@ void TConfLambdaForm::SondaPobrePositionChange()
 {
     SliderPositionChange("SondaPobre", {}, [this] {
         Displays().SetLambdaSection1End(Working().SondaPobre);
-        Displays().SetLambdaLimit(kLimitPobre, Row(QStringLiteral("SondaPobre"))->Position());
+        Displays().SetLambdaLimit(TControllerRules::liSondaPobre, Row(QStringLiteral("SondaPobre"))->Position());
     });
 }
 
 void TConfLambdaForm::SondaIdealPositionChange()
 {
     SliderPositionChange("SondaIdeal", {}, [this] {
-        Displays().SetLambdaLimit(kLimitIdeal, Row(QStringLiteral("SondaIdeal"))->Position());
+        Displays().SetLambdaLimit(TControllerRules::liSondaIdeal, Row(QStringLiteral("SondaIdeal"))->Position());
     });
 }
 

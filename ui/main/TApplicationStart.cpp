@@ -1,9 +1,9 @@
 #include "ui/main/TApplicationStart.h"
 
+#include "protocol/TFixedTexts.h"
 #include "settings/TComponentTranslator.h"
-#include "ui/main/TFixedTexts.h"
-#include "ui/main/UiLog.h"
 #include "ui/main/TWindowSet.h"
+#include "ui/main/UiLog.h"
 #include "ui/widgets/TUiFont.h"
 
 #include <QApplication>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/TControllerRules.h"
+
 #include <QWidget>
 
 class QButtonGroup;
@@ -27,11 +29,13 @@ public:
 
     // iPlot1: valve position against engine speed.
     enum TValveChannel { chActual, chControl, chMaxLimit, chMinLimit, chLowerCutOff, chUpperCutOff };
-    enum TValveLimit { liAperturaPos, liAperturaPosMax, liAperturaPosMin };
+    using TValveLimit = TControllerRules::TValveLimit;
+    using enum TControllerRules::TValveLimit;
     static constexpr double kValveTop = 500; // Y2 of the cut-off lines, the top of the plot
     // iPlot2: the lambda signal against PlotTime (one unit a second at 20 frames a second).
     enum TLambdaChannel { chLambda, chLambdaSim };
-    enum TLambdaLimit { liSondaPobre, liSondaRica, liSondaIdeal };
+    using TLambdaLimit = TControllerRules::TLambdaLimit;
+    using enum TControllerRules::TLambdaLimit;
     static constexpr double kLambdaVisible = 10;
     // Kept beyond what is shown, so that memory stays bounded: ten minutes of points.
     static constexpr double kLambdaHistory = 600;

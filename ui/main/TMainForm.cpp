@@ -1,13 +1,14 @@
 #include "ui/main/TMainForm.h"
 
 #include "protocol/CtrlSetEncoding.h"
+#include "protocol/TControllerRules.h"
+#include "protocol/TFixedTexts.h"
 #include "settings/TComponentTranslator.h"
 #include "settings/TLanguageMenu.h"
 #include "settings/TOpcionesAvanzadas.h"
 #include "ui/dialogs/TConfCtrlForm.h"
 #include "ui/dialogs/TConfCutOffForm.h"
 #include "ui/dialogs/TConfLambdaForm.h"
-#include "ui/main/TFixedTexts.h"
 #include "ui/main/TLiveMonitor.h"
 #include "ui/main/TMainActions.h"
 #include "ui/main/TMainEdits.h"
@@ -47,8 +48,6 @@ static bool InitMainWindowResources()
 }
 
 namespace {
-
-constexpr uint16_t kFiveVoltRicaAbove = 205; // SondaRica above this: a 5-volt probe
 
 // A notice's plain text as rich text, so that its indented commands stay whole lines that can
 // be copied: paragraphs are separated by blank lines, and one whose lines are all indented is a
@@ -547,8 +546,8 @@ uint16_t TMainForm::ControllerVersion() const
 
 void TMainForm::SetLambdaScale(bool fiveVolt)
 {
-    FMonitor->LEV_Lambda()->setMaximum(fiveVolt ? 1024 : 205);
-    FMonitor->iPlot2()->setYSpan(fiveVolt ? 5000 : 1000);
+    FMonitor->LEV_Lambda()->setMaximum(TControllerRules::LambdaBarMaximum(fiveVolt));
+    FMonitor->iPlot2()->setYSpan(TControllerRules::LambdaPlotSpanMv(fiveVolt));
 }
 
 void TMainForm::SetLambdaSection1End(double counts)
@@ -664,7 +663,7 @@ void TMainForm::RefreshControls()
     FMonitor->SetSwitchManIndex(HasFlag(w.Flags, cfManual) ? 1 : 0);
     FMonitor->PulsoVuelta()->setCurrentIndex(PulsoVueltaCodeToIndex(w.PulsoVuelta));
 
-    SetLambdaScale(w.SondaRica > kFiveVoltRicaAbove);
+    SetLambdaScale(TControllerRules::IsFiveVoltProbe(w.SondaRica));
     SetLambdaSection1End(w.SondaPobre);
     SetLambdaSection2End(w.SondaRica);
     SetLambdaLimit(TLiveMonitor::liSondaPobre, CountsToMillivolts(w.SondaPobre));

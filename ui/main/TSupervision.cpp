@@ -3,9 +3,9 @@
 #include "link/TKorvelComm.h"
 #include "protocol/TControlSet.h"
 #include "protocol/TControllerProtocol.h"
+#include "protocol/TFixedTexts.h"
 #include "protocol/TTelemetry.h"
 #include "ui/main/TAccessNotice.h"
-#include "ui/main/TFixedTexts.h"
 #include "ui/main/TSupervisionView.h"
 #include "ui/memory/TMemoryOps.h"
 
@@ -152,8 +152,8 @@ bool TSupervision::ShowAdapterOfThisOpen(const TKorvelComm& link)
 
 void TSupervision::ShowAdapter(uint16_t version)
 {
-    const QString text = QString::fromLatin1(TFixedTexts::AdapterLabel)
-        + QString::asprintf(" V-%x.%2.2x", version >> 8, version & 0xFF);
+    const QString text = QString::fromLatin1(TFixedTexts::AdapterLabel) + QLatin1Char(' ')
+        + TFixedTexts::VersionText(version);
     FView.SetAdapterText(text);
     if (version < kWarnBelowAdapterVersion && !FFirmwareWarned) {
         FFirmwareWarned = true;

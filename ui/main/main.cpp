@@ -1,8 +1,8 @@
 #include "link/TLibusbTransport.h"
+#include "protocol/TFixedTexts.h"
 #include "settings/Gettext.h"
 #include "settings/TProgramStart.h"
 #include "ui/main/TApplicationStart.h"
-#include "ui/main/TFixedTexts.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "ui/memory/TSaveChoiceBox.h"
 
-#include "ui/main/TFixedTexts.h"
+#include "protocol/TFixedTexts.h"
 
 #include <QPushButton>
 

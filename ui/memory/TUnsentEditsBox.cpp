@@ -1,7 +1,7 @@
 #include "ui/memory/TUnsentEditsBox.h"
 
 #include "protocol/TCtrlSetItem.h"
-#include "ui/main/TFixedTexts.h"
+#include "protocol/TFixedTexts.h"
 
 #include <QPushButton>
 

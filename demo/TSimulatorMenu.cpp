@@ -1,4 +1,4 @@
-#include "ui/main/TSimulatorMenu.h"
+#include "demo/TSimulatorMenu.h"
 
 #include "sim/TSimAdapter.h"
 #include "sim/TSimController.h"

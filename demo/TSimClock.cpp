@@ -1,4 +1,4 @@
-#include "ui/main/TSimClock.h"
+#include "demo/TSimClock.h"
 
 #include "sim/TSimController.h"
 
