@@ -1,0 +1,91 @@
+#include "sim/TSimDriveLog.h"
+
+#include "datalog/TDatalogFormat.h"
+#include "protocol/TFrameDecoder.h"
+#include "protocol/TFrameSink.h"
+#include "protocol/TTelemetryMonitor.h"
+
+#include <QDateTime>
+#include <QFile>
+
+namespace {
+
+constexpr int kFramePeriodMs = TSimController::kDefaultTelemetryPeriodMs;
+constexpr uint16_t kTunedControlStep = 40; // how far the control position moves halfway
+
+// The frames the decoder completes, through the telemetry handling the window uses.
+class TFrameCatcher : public TFrameSink {
+public:
+    explicit TFrameCatcher(uint16_t version) : FVersion(version) {}
+
+    void OnTelemetryFrame(const uint8_t* rxBuf, uint32_t) override
+    {
+        FMonitor.HandleFrame(rxBuf, FVersion, nullptr);
+        FHaveFrame = true;
+    }
+    void OnAnswerFrame(uint8_t, const uint8_t*, uint32_t) override {}
+
+    bool TakeFrame()
+    {
+        const bool had = FHaveFrame;
+        FHaveFrame = false;
+        return had;
+    }
+    const TTelemetry& Record() const { return FMonitor.Record(); }
+
+private:
+    uint16_t FVersion;
+    TTelemetryMonitor FMonitor;
+    bool FHaveFrame = false;
+};
+
+} // namespace
+
+bool TSimDriveLog::Write(const QString& path, int64_t seconds, QString& error,
+                         uint16_t controllerVersion)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        error = file.errorString();
+        return false;
+    }
+    TFrameCatcher catcher(controllerVersion);
+    TFrameDecoder decoder(&catcher);
+    TSimController controller([&decoder](const uint8_t* bytes, size_t count) {
+        decoder.Feed(bytes, count);
+    });
+    controller.SetVersion(controllerVersion);
+    const bool hasLambdaSim = controllerVersion >= TTelemetryMonitor::kLambdaSimVersion;
+
+    auto controlSet = [&controller] {
+        const TSimController::TBytes bytes = controller.ControlSet();
+        return CtrlSet::FromBytes(bytes.data());
+    };
+    CtrlSet set = controlSet();
+    const std::string head = std::string(TDatalogFormat::kMagic) + "\n"
+        + TDatalogFormat::StartedComment(QDateTime::currentDateTimeUtc())
+        + TDatalogFormat::ControlSetComment("", set) + std::string(TDatalogFormat::kHeader) + "\n";
+    bool ok = file.write(head.data(), qint64(head.size())) == qint64(head.size());
+
+    const int64_t frames = seconds * 1000 / kFramePeriodMs;
+    char row[TDatalogFormat::kMaxRowLength];
+    for (int64_t i = 0; ok && i < frames; ++i) {
+        if (i == frames / 2) {
+            set.AperturaPos = uint16_t(set.AperturaPos + kTunedControlStep);
+            controller.SetControlSet(set.ToBytes());
+            const std::string comment = TDatalogFormat::ControlSetComment("tuned.mem", set);
+            ok = file.write(comment.data(), qint64(comment.size())) == qint64(comment.size());
+        }
+        controller.Advance(kFramePeriodMs);
+        if (!catcher.TakeFrame())
+            continue;
+        const TDatalogRow r = TDatalogRow::FromTelemetry(
+            catcher.Record(), int64_t(controller.NowMs()), set.AperturaPos, hasLambdaSim);
+        const std::size_t n = TDatalogFormat::FormatRow(r, row);
+        ok = ok && file.write(row, qint64(n)) == qint64(n);
+    }
+    ok = ok && file.flush();
+    if (!ok)
+        error = file.errorString();
+    return ok;
+}
