@@ -18,7 +18,10 @@ void Count()
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtimes own malloc and offer hooks on it instead. GCC ships the runtimes but not
+// their interface headers, so the one call is declared here.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(
+    void (*mallocHook)(const volatile void*, size_t), void (*freeHook)(const volatile void*));
 
 namespace {
 
