@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kFramePeriodMs = TSimController::kDefaultTelemetryPeriodMs;
 constexpr uint16_t kTunedControlStep = 40; // how far the control position moves halfway
+constexpr uint16_t kTunedIdealStep = 10;   // counts, about 49 mV
+constexpr uint16_t kTunedReactionStep = 100; // rev/min
 
 // The frames the decoder completes, through the telemetry handling the window uses.
 class TFrameCatcher : public TFrameSink {
@@ -40,6 +42,30 @@ private:
 };
 
 } // namespace
+
+CtrlSet TSimDriveLog::Tune(const CtrlSet& set)
+{
+    CtrlSet tuned = set;
+    tuned.AperturaPos = uint16_t(set.AperturaPos + kTunedControlStep);
+    tuned.SondaIdeal = uint16_t(set.SondaIdeal + kTunedIdealStep);
+    tuned.RpmReacL = uint16_t(set.RpmReacL + kTunedReactionStep);
+    return tuned;
+}
+
+bool TSimDriveLog::WriteTunedSet(const QString& path, QString& error)
+{
+    const TSimController::TBytes bytes = TSimController::DefaultControlSet();
+    const CtrlSet::TBytes tuned = Tune(CtrlSet::FromBytes(bytes.data())).ToBytes();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(reinterpret_cast<const char*>(tuned.data()), qint64(tuned.size()))
+            != qint64(tuned.size())
+        || !file.flush()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
 
 bool TSimDriveLog::Write(const QString& path, int64_t seconds, QString& error,
                          uint16_t controllerVersion)
@@ -71,7 +97,7 @@ bool TSimDriveLog::Write(const QString& path, int64_t seconds, QString& error,
     char row[TDatalogFormat::kMaxRowLength];
     for (int64_t i = 0; ok && i < frames; ++i) {
         if (i == frames / 2) {
-            set.AperturaPos = uint16_t(set.AperturaPos + kTunedControlStep);
+            set = Tune(set);
             controller.SetControlSet(set.ToBytes());
             const std::string comment = TDatalogFormat::ControlSetComment("tuned.mem", set);
             ok = file.write(comment.data(), qint64(comment.size())) == qint64(comment.size());

@@ -44,7 +44,7 @@ TCompareForm::TCompareForm(const CtrlSet& a, const QString& nameA, const CtrlSet
     setObjectName(QStringLiteral("CompareForm"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(N_("Compare control sets")));
-    resize(720, 640);
+    resize(860, 640);
     auto* root = new QVBoxLayout(this);
 
     auto* names = new QGridLayout;
