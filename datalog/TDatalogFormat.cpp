@@ -73,6 +73,7 @@ const char* TDatalogFormat::ErrorText(TError error)
     case erNotNumber: return N_("A value is not a number.");
     case erOutOfRange: return N_("A value is outside the range of its column.");
     case erTimeBackwards: return N_("The row's time is earlier than the row before it.");
+    case erLongLine: return N_("The line is far longer than any row.");
     }
     return "";
 }

@@ -42,6 +42,7 @@ public:
         erNotNumber,     // a cell is not a number of its column's kind
         erOutOfRange,    // a number its column cannot hold
         erTimeBackwards, // a row earlier than the one before it
+        erLongLine,      // a line longer than a reader holds at once
     };
     // The error for the user, in English; marked for the catalogs.
     static const char* ErrorText(TError error);

@@ -6,6 +6,7 @@
 #include "sim/TSimController.h"
 #include "sim/TSimTransport.h"
 #include "ui/main/TApplicationStart.h"
+#include "ui/datalog/TToolsMenu.h"
 #include "ui/main/TFirstPaintReport.h"
 #include "ui/main/TWindowSet.h"
 #include "ui/memory/TMemProtForm.h"
@@ -28,8 +29,10 @@
 // BREVON_DEMO_ACCESS_DENIED=1 starts with the adapter's access refused, and BREVON_DEMO_DIALOG
 // opens one dialog once the controller's version is known: "ctrl", "cutoff" or "lambda" (the
 // configuration dialogs), "load" (loading the memory), "pass" or "protect" (the two password
-// dialogs). For the start-up measure of ./bench, BREVON_DEMO_FIRST_PAINT_EXIT=1 reports the
-// first paint of the main window on standard output and ends the program there.
+// dialogs), "viewlog" (the log viewer on the datalog BREVON_DEMO_FILE) or "compare" (the
+// controller's control set against the control-set file BREVON_DEMO_FILE). For the start-up
+// measure of bench/run, BREVON_DEMO_FIRST_PAINT_EXIT=1 reports the first paint of the main
+// window on standard output and ends the program there.
 int main(int argc, char** argv)
 {
     const TProgramStart program(
@@ -68,6 +71,8 @@ int main(int argc, char** argv)
         if (qEnvironmentVariableIntValue("BREVON_DEMO_FIRST_PAINT_EXIT") == 1)
             new TFirstPaintReport(main);
         const QString dialog = qEnvironmentVariable("BREVON_DEMO_DIALOG");
+        const QString file = qEnvironmentVariable("BREVON_DEMO_FILE");
+        TToolsMenu* tools = main.menuBar()->findChild<TToolsMenu*>();
         const std::map<QString, std::function<void()>> openers = {
             {QStringLiteral("ctrl"), [&main] { main.BConfCtrlClick(); }},
             {QStringLiteral("cutoff"), [&main] { main.BConfCutOffClick(); }},
@@ -75,12 +80,15 @@ int main(int argc, char** argv)
             {QStringLiteral("load"), [&main] { main.MemoryOps().BMemChargeClick(); }},
             {QStringLiteral("pass"), [&windows] { windows.PassForm().exec(); }},
             {QStringLiteral("protect"), [&windows] { windows.MemProtForm().exec(); }},
+            {QStringLiteral("viewlog"), [tools, file] { tools->ViewLog(file); }},
+            {QStringLiteral("compare"), [tools, file] { tools->CompareWithFile(file); }},
         };
         if (const auto open = openers.find(dialog); open != openers.end()) {
-            // Once the controller has told its version, so the dialog shows what it enables.
+            // Once the controller has told its version and its control set has been read, so the
+            // dialog shows what it enables and the comparison has the controller's values.
             auto* wait = new QTimer(&main);
             QObject::connect(wait, &QTimer::timeout, &main, [&main, wait, open = open->second] {
-                if (main.Protocol().ControllerVersion() == 0)
+                if (main.Protocol().ControllerVersion() == 0 || !main.ControlSet().ConfirmedKnown())
                     return;
                 wait->stop();
                 wait->deleteLater();

@@ -128,6 +128,12 @@ QString TCtrlSetItem::ValueText(int value,
     return QString::number(static_cast<long long>(std::trunc(shown)));
 }
 
+QString TCtrlSetItem::CaptionText(const std::function<QString(const char*)>& translate) const
+{
+    return group ? translate(group) + QStringLiteral(": ") + translate(caption)
+                 : translate(caption);
+}
+
 std::span<const TCtrlSetItem> TCtrlSetItem::All()
 {
     return kItems;

@@ -39,6 +39,9 @@ struct TCtrlSetItem {
     // A raw value as the windows show it: a number in the item's unit (millivolts, volts with
     // two decimals, milliseconds...), or a word passed through `translate`.
     QString ValueText(int value, const std::function<QString(const char*)>& translate) const;
+    // The item's name in a list of items: "group: caption", or the caption alone, each part
+    // passed through `translate`.
+    QString CaptionText(const std::function<QString(const char*)>& translate) const;
 
     static std::span<const TCtrlSetItem> All();
     // The item of the control named `name`, or nullptr.

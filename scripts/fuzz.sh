@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(frame_codec link receive_frames control_set_file mo_catalog options_store)
+targets=(frame_codec link receive_frames control_set_file mo_catalog options_store datalog_csv)
 build=build/fuzz
 
 usage() { echo "usage: $0 TARGET|all SECONDS, or $0 list" >&2; exit 2; }

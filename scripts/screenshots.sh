@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the demo (simulated adapter and controller) for the README, in English and in
-# Spanish: the main window in each plot mode (docs/main-*.png) and each dialog
-# (docs/<dialog>-<language>.png). Runs brevon-demo under Xvfb, lets the simulated engine run so
+# Spanish: the main window in each plot mode (docs/main-*.png), each dialog
+# (docs/<dialog>-<language>.png), the log viewer on a drive of the simulated controller and the
+# controller's control set compared with the one that drive is tuned to. Runs brevon-demo under Xvfb, lets the simulated engine run so
 # that the instruments and plots move, then captures the window.
 # Needs xvfb, xauth, ImageMagick (import) and x11-utils (xwininfo).
 #   scripts/screenshots.sh [build-dir] [all|en|es]
@@ -21,15 +22,22 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVON_TESTS=OFF \
     -DBREVON_BENCH=OFF >/dev/null
 fi
-cmake --build "$build" --target brevon-demo brevon_catalogs
+cmake --build "$build" --target brevon-demo brevon-simlog brevon_catalogs
 demo=$(realpath "$build/brevon-demo")
 mkdir -p docs
 settings=$(mktemp -d)
-trap 'rm -rf "$settings"' EXIT
+files=$(mktemp -d)
+trap 'rm -rf "$settings" "$files"' EXIT
+# Twenty minutes of driving, and the control set the drive is tuned to halfway.
+drive="$files/drive.csv"
+tuned="$files/tuned.mem"
+"$build/brevon-simlog" "$drive" 1200
+"$build/brevon-simlog" --tuned-set "$tuned"
 
 # shot <output> <language> <graph> <dialog> <window>: graph 1 starts the demo with the lambda plot
 # shown; <dialog> names the dialog the demo opens (BREVON_DEMO_DIALOG), empty for none; <window>
-# is an awk pattern for the captured window's name.
+# is an awk pattern for the captured window's name. BREVON_DEMO_FILE names the file the log
+# viewer and the comparison open.
 shot() {
   local out=$1 language=$2 graph=$3 dialog=$4 window=$5
   rm -rf "${settings:?}"/*
@@ -57,6 +65,8 @@ dialogs=(
   "load|Load Memory|Cargar memoria"
   "pass|PROTECTED MEMORY|MEMORIA PROTEGIDA"
   "protect|MEMORY PROTECTION|PROTECCI.*N DE MEMORIA"
+  "viewlog|Log viewer|Visor de registros"
+  "compare|Compare control sets|Comparar configuraciones"
 )
 for language in en es; do
   [ "$shots" = all ] || [ "$shots" = "$language" ] || continue
@@ -67,6 +77,11 @@ for language in en es; do
     shot docs/main-es.png es 0 "" "$main"
   fi
   for entry in "${dialogs[@]}"; do
+    case "${entry%%|*}" in
+      viewlog) export BREVON_DEMO_FILE="$drive" ;;
+      compare) export BREVON_DEMO_FILE="$tuned" ;;
+      *) unset BREVON_DEMO_FILE ;;
+    esac
     shot "docs/${entry%%|*}-$language.png" "$language" 0 "${entry%%|*}" "\"[^\"]*(${entry#*|})[^\"]*\""
   done
 done

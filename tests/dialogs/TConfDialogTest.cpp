@@ -108,26 +108,32 @@ TEST_P(EveryDialog, EscPressesOkWhichClosesAndKeepsTheEdits)
     EXPECT_TRUE(h.controlSet.Device() == edited);
 }
 
-// The table of items that names the unsent edits speaks of every dialog control as the dialog
-// does: same caption, same unit where the row shows one, same field or bit, same encoding.
-TEST_P(EveryDialog, EveryControlIsTheSameItemInTheTableOfItems)
+// Every control of a dialog shows the item of the one table of items it is named after: that
+// item's caption, its unit where the row shows one, and it stores into that item's field or bit
+// with that item's encoding.
+TEST_P(EveryDialog, EveryControlShowsItsItemOfTheTableOfItems)
 {
     TDialogHarness h(GetParam());
     uint8_t distinct[kCtrlSetSize];
     for (int i = 0; i < kCtrlSetSize; ++i)
         distinct[i] = uint8_t(0x11 * (i % 15 + 1));
-    const CtrlSet set = CtrlSet::FromBytes(distinct);
     int seen = 0;
     for (TSlider* slider : h.dialog->findChildren<TSlider*>()) {
         const std::string name = slider->objectName().toStdString();
         const TSliderRow* row = h.dialog->Row(slider->objectName());
         const TCtrlSetItem* item = TCtrlSetItem::Find(name);
         ASSERT_TRUE(row && item) << name;
+        EXPECT_EQ(&row->Item(), item) << name;
         EXPECT_EQ(row->Caption()->text().toStdString(), item->caption) << name;
         if (row->Unit())
             EXPECT_EQ(row->Unit()->text().toStdString(), item->unit ? item->unit : "") << name;
-        EXPECT_EQ(row->Def().encoding, item->encoding) << name;
-        EXPECT_EQ(row->Def().field.Get(set), item->Get(set)) << name;
+        // A store changes the item's own bytes and nothing else.
+        CtrlSet set = CtrlSet::FromBytes(distinct);
+        const CtrlSet before = set;
+        slider->setPosition(slider->minimum());
+        row->Store(set);
+        item->Set(set, item->Get(before));
+        EXPECT_EQ(set, before) << name;
         ++seen;
     }
     for (TFlagBox* box : h.dialog->findChildren<TFlagBox*>()) {

@@ -81,6 +81,15 @@ TEST_F(MainWindowLayout, MenusHoldTheirItemsInOrder)
         { "Configuracin1", "Sistemadecontrol1", "&Control system", true, true },
         { "Configuracin1", "Brevon1", "&Lambda probe", true, true },
         { "Configuracin1", "CutOff1", "Cut-&off", true, true },
+        // Recording and replay come with a later part of the tools; their items stand disabled.
+        { "Herramientas1", "GrabarLog1", "Record log\u2026", true, false },
+        { "Herramientas1", "DetenerGrabacion1", "Stop recording", true, false },
+        { "Herramientas1", "N5", nullptr, true, true },
+        { "Herramientas1", "ReproducirLog1", "Replay log\u2026", true, false },
+        { "Herramientas1", "VerLog1", "View log\u2026", true, true },
+        { "Herramientas1", "N6", nullptr, true, true },
+        { "Herramientas1", "CompararArchivo1", "Compare with file\u2026", true, true },
+        { "Herramientas1", "CompararDosArchivos1", "Compare two files\u2026", true, true },
     };
     std::map<QString, int> next;
     for (const TMenuRow& r : rows) {
@@ -94,25 +103,34 @@ TEST_F(MainWindowLayout, MenusHoldTheirItemsInOrder)
         EXPECT_EQ(a->objectName(), QLatin1String(r.item));
         EXPECT_EQ(a->isSeparator(), r.caption == nullptr);
         if (r.caption) {
-            EXPECT_EQ(a->text(), QLatin1String(r.caption));
+            EXPECT_EQ(a->text(), QString::fromUtf8(r.caption));
         }
         EXPECT_EQ(a->isVisible(), r.visible);
         EXPECT_EQ(a->isEnabled(), r.enabled);
     }
+    for (const char* menu : { "Archivo1", "Memoria1", "Configuracin1", "Herramientas1" })
+        EXPECT_EQ(window().findChild<QMenu*>(QLatin1String(menu))->actions().size(),
+                  next[QLatin1String(menu)])
+            << menu << " holds another item";
     // The protection item is disabled in its own right, not only by being hidden.
     QAction* protect = window().Actions().ProtegerMem;
     protect->setVisible(true);
     EXPECT_FALSE(protect->isEnabled());
 }
 
-TEST_F(MainWindowLayout, MenuBarShowsFileMemoryConfiguration)
+TEST_F(MainWindowLayout, MenuBarShowsFileMemoryConfigurationAndTools)
 {
+    QStringList all;
     QStringList shown;
-    for (QAction* a : window().menuBar()->actions())
+    for (QAction* a : window().menuBar()->actions()) {
+        all << a->text();
         if (a->isVisible())
             shown << a->text();
-    // "&Language" stays hidden until the language start-up gives it an item.
-    EXPECT_EQ(shown, (QStringList { "&File", "&Memory", "&Configuration" }));
+    }
+    // "&Language" stays hidden until the language start-up gives it an item; "&Tools" comes
+    // after it.
+    EXPECT_EQ(all, (QStringList { "&File", "&Memory", "&Configuration", "&Language", "&Tools" }));
+    EXPECT_EQ(shown, (QStringList { "&File", "&Memory", "&Configuration", "&Tools" }));
     EXPECT_EQ(window().MLanguage()->objectName(), QStringLiteral("MLanguage"));
     EXPECT_TRUE(window().MLanguage()->actions().isEmpty());
 }

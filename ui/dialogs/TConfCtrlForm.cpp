@@ -10,17 +10,14 @@ namespace {
 
 // clang-format off
 const TSliderRowDef kRows[] = {
-    // slider, value box, handler; caption, top, range, small and large step, major ticks;
-    // field, encoding, value box text
+    // slider (and its item), value box, handler; top, range, small and large step, major
+    // ticks, value box text, unit label
     { "PosInteg", "ValPosInteg", Handler(&TConfCtrlForm::PosIntegPositionChange),
-      N_("Positioning Integration"),         16,    0,   50,  1,  10, 6,
-      &CtrlSet::PosInteg, fePosInteg, vtSlider },
+       16,    0,   50,  1,  10, 6, vtSlider },
     { "RpmReacL", "ValRpmReacL", Handler(&TConfCtrlForm::RpmReacLPositionChange),
-      N_("Rpm of reaction of slow probe"),   64,  500, 1500, 10, 100, 3,
-      &CtrlSet::RpmReacL, feUnscaled, vtField },
+       64,  500, 1500, 10, 100, 3, vtField, false },
     { "RpmReacH", "ValRpmReacH", Handler(&TConfCtrlForm::RpmReacHPositionChange),
-      N_("Rpm of reaction of quick probe"), 112, 1000, 5000, 10, 100, 5,
-      &CtrlSet::RpmReacH, feUnscaled, vtField },
+      112, 1000, 5000, 10, 100, 5, vtField, false },
 };
 // clang-format on
 

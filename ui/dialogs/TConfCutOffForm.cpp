@@ -1,5 +1,6 @@
 #include "ui/dialogs/TConfCutOffForm.h"
 
+#include "protocol/CtrlSet.h"
 #include "protocol/CtrlSetEncoding.h"
 #include "ui/dialogs/TFlagBox.h"
 #include "ui/dialogs/TMainDisplays.h"
@@ -12,37 +13,29 @@
 namespace {
 
 // clang-format off
-const TFlagBoxDef kTpsInv = { "TpsInv", Handler(&TConfCutOffForm::TpsInvClick),
-                                  N_("TPS with inverted signal (5 - 0 Volt)"), cfTpsInv,
-                                  8, 8, 357 };
+const TFlagBoxDef kTpsInv = { "TpsInv", Handler(&TConfCutOffForm::TpsInvClick), 8, 8, 357 };
 const TFlagBoxDef kLowerActive = { "CutOffLAct", Handler(&TConfCutOffForm::CutOffLActClick),
-                                       N_("Active"), cfCutOffLAct, 8, 16, 65 };
+                                   8, 16, 65 };
 const TFlagBoxDef kUpperActive = { "CutOffHAct", Handler(&TConfCutOffForm::CutOffHActClick),
-                                       N_("Active"), cfCutOffHAct, 8, 16, 65 };
+                                   8, 16, 65 };
 
 const TSliderRowDef kLowerRows[] = {
-    // slider, value box, handler; caption, top, range, small and large step, major ticks,
-    // field; encoding, value box text, unit, decimals of the tick labels
+    // slider (and its item), value box, handler; top, range, small and large step, major
+    // ticks, value box text, unit label, decimals of the tick labels
     { "CutOffLTps", "ValCutOffLTps", Handler(&TConfCutOffForm::CutOffLTpsPositionChange),
-      N_("TPS"),             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffLTps,
-      feVolts, vtVolts, N_("Volt"), 2 },
+       32, 0,    5,  1,  10, 6, vtVolts, true, 2 },
     { "CutOffLRpm", "ValCutOffLRpm", Handler(&TConfCutOffForm::CutOffLRpmPositionChange),
-      N_("RPM"),             80, 0, 4000, 10, 100, 5, &CtrlSet::CutOffLRpm,
-      feUnscaled, vtField, N_("Rpm") },
+       80, 0, 4000, 10, 100, 5, vtField },
     { "CutOffLPos", "ValCutOffLPos", Handler(&TConfCutOffForm::CutOffLPosPositionChange),
-      N_("Valve position"), 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffLPos,
-      feUnscaled, vtField },
+      128, 0,  500,  1,  10, 6, vtField },
 };
 const TSliderRowDef kUpperRows[] = {
     { "CutOffHTps", "ValCutOffHTps", Handler(&TConfCutOffForm::CutOffHTpsPositionChange),
-      N_("TPS"),             32, 0,    5,  1,  10, 6, &CtrlSet::CutOffHTps,
-      feVolts, vtVolts, N_("Volt"), 2 },
+       32, 0,    5,  1,  10, 6, vtVolts, true, 2 },
     { "CutOffHRpm", "ValCutOffHRpm", Handler(&TConfCutOffForm::CutOffHRpmPositionChange),
-      N_("RPM"),             80, 0, 8000, 10, 100, 5, &CtrlSet::CutOffHRpm,
-      feUnscaled, vtField, N_("Rpm") },
+       80, 0, 8000, 10, 100, 5, vtField },
     { "CutOffHPos", "ValCutOffHPos", Handler(&TConfCutOffForm::CutOffHPosPositionChange),
-      N_("Valve position"), 128, 0,  500,  1,  10, 6, &CtrlSet::CutOffHPos,
-      feUnscaled, vtField },
+      128, 0,  500,  1,  10, 6, vtField },
 };
 // clang-format on
 

@@ -1,5 +1,6 @@
 #include "ui/dialogs/TConfLambdaForm.h"
 
+#include "protocol/CtrlSet.h"
 #include "protocol/CtrlSetEncoding.h"
 #include "protocol/TControllerRules.h"
 #include "ui/dialogs/TFlagBox.h"
@@ -13,62 +14,46 @@
 namespace {
 
 // clang-format off
-const TFlagBoxDef kSondaInv = { "SondaInv", Handler(&TConfLambdaForm::SondaInvClick),
-                                    N_("Inverted (alone for probes of 5 Volts)"), cfSondaInv,
-                                    8, 16, 357 };
-const TFlagBoxDef kActSim = { "ActSim", Handler(&TConfLambdaForm::ActSimClick),
-                                  N_("Active"), cfActSim, 8, 16, 97 };
-const TFlagBoxDef kActSim2 = { "ActSim2", Handler(&TConfLambdaForm::ActSim2Click),
-                                   N_("Active"), cfActSim2, 8, 16, 97 };
+const TFlagBoxDef kSondaInv = { "SondaInv", Handler(&TConfLambdaForm::SondaInvClick), 8, 16, 357 };
+const TFlagBoxDef kActSim = { "ActSim", Handler(&TConfLambdaForm::ActSimClick), 8, 16, 97 };
+const TFlagBoxDef kActSim2 = { "ActSim2", Handler(&TConfLambdaForm::ActSim2Click), 8, 16, 97 };
 const TFlagBoxDef kSimCutOff = { "SimCutOff", Handler(&TConfLambdaForm::SimCutOffClick),
-                                     N_("Active"), cfSimCutOff, 8, 16, 97 };
+                                 8, 16, 97 };
 
 const TSliderRowDef kProbeRows[] = {
-    // slider, value box, handler; caption, top, range, small and large step, major ticks,
-    // field; encoding, value box text, unit
+    // slider (and its item), value box, handler; top, range, small and large step, major
+    // ticks, value box text
     { "TimArrSonda", "ValTimArrSonda", Handler(&TConfLambdaForm::TimArrSondaPositionChange),
-      N_("Starts up Time"),  32, 0,  250,  1,  10, 6, &CtrlSet::TimArrSonda,
-      feUnscaled, vtField, N_("Sec") },
+       32, 0,  250,  1,  10, 6, vtField },
     { "SondaRica",   "ValSondaRica", Handler(&TConfLambdaForm::SondaRicaPositionChange),
-      N_("Rich"),            80, 0, 5000,  1,  10, 6, &CtrlSet::SondaRica,
-      feMillivolts, vtSlider, N_("mV") },
+       80, 0, 5000,  1,  10, 6, vtSlider },
     { "SondaPobre",  "ValSondaPobre", Handler(&TConfLambdaForm::SondaPobrePositionChange),
-      N_("Poor"),           128, 0, 5000,  1,  10, 6, &CtrlSet::SondaPobre,
-      feMillivolts, vtSlider, N_("mV") },
+      128, 0, 5000,  1,  10, 6, vtSlider },
     { "SondaIdeal",  "ValSondaIdeal", Handler(&TConfLambdaForm::SondaIdealPositionChange),
-      N_("Ideal/Optimum"),  176, 0, 5000,  1,  10, 6, &CtrlSet::SondaIdeal,
-      feMillivolts, vtSlider, N_("mV") },
+      176, 0, 5000,  1,  10, 6, vtSlider },
 };
 const TSliderRowDef kEmulationRows[] = {
     { "SimHTim",     "ValSimHTim", Handler(&TConfLambdaForm::SimHTimPositionChange),
-      N_("High time"),       32, 0, 5000, 10, 100, 6, &CtrlSet::SimHTim,
-      feTensOfMs, vtSlider, N_("mS") },
+       32, 0, 5000, 10, 100, 6, vtSlider },
     { "SimLTim",     "ValSimLTim", Handler(&TConfLambdaForm::SimLTimPositionChange),
-      N_("Low time"),        80, 0, 5000, 10, 100, 6, &CtrlSet::SimLTim,
-      feTensOfMs, vtSlider, N_("mS") },
+       80, 0, 5000, 10, 100, 6, vtSlider },
     { "SimHLev",     "ValSimHLev", Handler(&TConfLambdaForm::SimHLevPositionChange),
-      N_("High level"),     128, 0, 5000,  5, 100, 6, &CtrlSet::SimHLev,
-      feMillivolts, vtSlider, N_("mV") },
+      128, 0, 5000,  5, 100, 6, vtSlider },
     { "SimLLev",     "ValSimLLev", Handler(&TConfLambdaForm::SimLLevPositionChange),
-      N_("Low level"),      176, 0, 5000,  5, 100, 6, &CtrlSet::SimLLev,
-      feMillivolts, vtSlider, N_("mV") },
+      176, 0, 5000,  5, 100, 6, vtSlider },
 };
 const TSliderRowDef kHighRegimeRows[] = {
     { "Sim2RPM",     "ValSim2RPM", Handler(&TConfLambdaForm::Sim2RPMPositionChange),
-      N_("Active over"),     33, 2000, 7000, 5, 100, 6, &CtrlSet::Sim2RPM,
-      feUnscaled, vtSlider, N_("RPM") },
+       33, 2000, 7000, 5, 100, 6, vtSlider },
     { "Sim2HTim",    "ValSim2HTim", Handler(&TConfLambdaForm::Sim2HTimPositionChange),
-      N_("High time"),       82, 0, 1500, 10, 100, 6, &CtrlSet::Sim2HTim,
-      feTensOfMs, vtSlider, N_("mS") },
+       82, 0, 1500, 10, 100, 6, vtSlider },
     { "Sim2LTim",    "ValSim2LTim", Handler(&TConfLambdaForm::Sim2LTimPositionChange),
-      N_("Low time"),       130, 0, 1500, 10, 100, 6, &CtrlSet::Sim2LTim,
-      feTensOfMs, vtSlider, N_("mS") },
+      130, 0, 1500, 10, 100, 6, vtSlider },
 };
 const TSliderRowDef kCutOffRows[] = {
     { "SimCutOffLevel", "ValSimCutOffLevel",
       Handler(&TConfLambdaForm::SimCutOffLevelPositionChange),
-      N_("Level"),           40, 0, 5000,  1,  10, 6, &CtrlSet::SimCutOffLevel,
-      feMillivolts, vtSlider, N_("mV") },
+       40, 0, 5000,  1,  10, 6, vtSlider },
 };
 // clang-format on
 

@@ -1,16 +1,25 @@
 #include "ui/dialogs/TFlagBox.h"
 
 #include "protocol/CtrlSetEncoding.h"
+#include "protocol/TCtrlSetItem.h"
 
 namespace {
 
 constexpr int kHeight = 17;
 
+const TCtrlSetItem& FlagItem(const char* name)
+{
+    const TCtrlSetItem* item = TCtrlSetItem::Find(name);
+    if (!item || item->kind != TCtrlSetItem::ikFlag)
+        qFatal("No flag of the control set is named %s", name);
+    return *item;
+}
+
 } // namespace
 
 TFlagBox::TFlagBox(const TFlagBoxDef& def, QWidget* parent)
-    : QCheckBox(QString::fromUtf8(def.caption), parent)
-    , FMask(def.mask)
+    : QCheckBox(QString::fromUtf8(FlagItem(def.name).caption), parent)
+    , FMask(FlagItem(def.name).mask)
 {
     setObjectName(QString::fromLatin1(def.name));
     QFont bold;

@@ -6,7 +6,7 @@
 #include <QCheckBox>
 
 // A bold check box that shows one bit of the control set's Flags and sets or clears that bit
-// alone.
+// alone. Caption and bit are those of its item of the control set.
 class TFlagBox : public QCheckBox {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "ui/dialogs/TSliderRow.h"
 
 #include "protocol/CtrlSetEncoding.h"
+#include "protocol/TCtrlSetItem.h"
 #include "ui/widgets/TSlider.h"
 #include "ui/widgets/TValueBox.h"
 
@@ -29,6 +30,14 @@ QFont Weighted(bool bold)
     return f;
 }
 
+const TCtrlSetItem& ItemNamed(const char* name)
+{
+    const TCtrlSetItem* item = TCtrlSetItem::Find(name);
+    if (!item)
+        qFatal("No item of the control set is named %s", name);
+    return *item;
+}
+
 QLabel* NewLabel(QWidget* parent, const char* text, QRect place)
 {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -43,8 +52,9 @@ QLabel* NewLabel(QWidget* parent, const char* text, QRect place)
 
 TSliderRow::TSliderRow(QWidget* parent, const TSliderRowDef& def, const TRowPlace& place)
     : FDef(def)
+    , FItem(ItemNamed(def.name))
 {
-    FCaption = NewLabel(parent, def.caption,
+    FCaption = NewLabel(parent, FItem.caption,
                         QRect(place.captionLeft, def.top + kLabelDrop,
                               kSliderLeft - 2 - place.captionLeft, kLabelHeight));
 
@@ -71,8 +81,8 @@ TSliderRow::TSliderRow(QWidget* parent, const TSliderRowDef& def, const TRowPlac
     digits.setPixelSize(kValueTextHeight);
     FValueBox->setFont(digits);
 
-    if (def.unit)
-        FUnit = NewLabel(parent, def.unit,
+    if (def.unitLabel && FItem.unit)
+        FUnit = NewLabel(parent, FItem.unit,
                          QRect(kUnitLeft, def.top + kLabelDrop, kUnitWidth, kLabelHeight));
 }
 
@@ -88,13 +98,13 @@ void TSliderRow::SetPosition(double position)
 
 void TSliderRow::Load(const CtrlSet& set)
 {
-    FSlider->setPosition(DisplayOf(FDef.field.Get(set)));
+    FSlider->setPosition(DisplayOf(FItem.Get(set)));
     ShowText(set);
 }
 
 void TSliderRow::Store(CtrlSet& set) const
 {
-    FDef.field.Set(set, FieldOf(FSlider->position()));
+    FItem.Set(set, FieldOf(FSlider->position()));
 }
 
 void TSliderRow::ShowText(const CtrlSet& set)
@@ -104,7 +114,7 @@ void TSliderRow::ShowText(const CtrlSet& set)
         FValueBox->setText(QString::number(FSlider->value()));
         break;
     case vtField:
-        FValueBox->setText(QString::number(FDef.field.Get(set)));
+        FValueBox->setText(QString::number(FItem.Get(set)));
         break;
     case vtVolts:
         FValueBox->setText(QString::asprintf("%0.2f", FSlider->position()));
@@ -120,10 +130,10 @@ void TSliderRow::SetEnabled(bool enabled)
 
 double TSliderRow::DisplayOf(int field) const
 {
-    return FieldToControl(FDef.encoding, field);
+    return FieldToControl(FItem.encoding, field);
 }
 
 int TSliderRow::FieldOf(double position) const
 {
-    return ControlToField(FDef.encoding, position);
+    return ControlToField(FItem.encoding, position);
 }

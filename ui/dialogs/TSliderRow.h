@@ -2,6 +2,8 @@
 
 #include "ui/dialogs/TSliderRowDef.h"
 
+struct CtrlSet;
+struct TCtrlSetItem;
 class QLabel;
 class QWidget;
 class TSlider;
@@ -9,13 +11,15 @@ class TValueBox;
 
 // The controls of one slider row, made in their parent (a group box) by the common layout:
 // caption, slider at left 108 (201 x 49, tick labels under the track), value box (37 x 21) and
-// unit label at left 352. The row converts between its slider and its field; the dialog owns
-// the handler that runs when the slider moves.
+// unit label at left 352. The row converts between its slider and its item's field; the dialog
+// owns the handler that runs when the slider moves.
 class TSliderRow {
 public:
     TSliderRow(QWidget* parent, const TSliderRowDef& def, const TRowPlace& place);
 
     const TSliderRowDef& Def() const { return FDef; }
+    // The item of the control set the row edits, which names it.
+    const TCtrlSetItem& Item() const { return FItem; }
     TSlider* Slider() const { return FSlider; }
     TValueBox* ValueBox() const { return FValueBox; }
     QLabel* Caption() const { return FCaption; }
@@ -39,6 +43,7 @@ private:
     int FieldOf(double position) const;
 
     TSliderRowDef FDef;
+    const TCtrlSetItem& FItem;
     QLabel* FCaption;
     TSlider* FSlider;
     TValueBox* FValueBox;

@@ -9,6 +9,7 @@
 #include "ui/dialogs/TConfCtrlForm.h"
 #include "ui/dialogs/TConfCutOffForm.h"
 #include "ui/dialogs/TConfLambdaForm.h"
+#include "ui/datalog/TToolsMenu.h"
 #include "ui/main/TLiveMonitor.h"
 #include "ui/main/TMainActions.h"
 #include "ui/main/TMainEdits.h"
@@ -118,6 +119,7 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     FProtocol.SetTelemetryView(this);
 
     FActions = std::make_unique<TMainActions>(*this);
+    new TToolsMenu(*menuBar(), FControlSet, this);
     FMonitor = new TLiveMonitor(this);
     setCentralWidget(FMonitor);
     BuildStatusBar();

@@ -53,10 +53,8 @@ QString TUnsentEditsBox::Table(const std::vector<TUnsentEdit>& edits)
         + Heading(_("Controller")) + Heading(_("Edited")) + QStringLiteral("</tr>");
     for (const TUnsentEdit& e : edits) {
         const TCtrlSetItem& item = *e.item;
-        const QString caption = item.group
-            ? Translated(item.group) + QStringLiteral(": ") + Translated(item.caption)
-            : Translated(item.caption);
-        rows += QStringLiteral("<tr>") + Cell(caption) + Cell(Translated(item.unit))
+        rows += QStringLiteral("<tr>") + Cell(item.CaptionText(Translated))
+            + Cell(Translated(item.unit))
             + Cell(item.ValueText(e.controllerValue, Translated))
             + Cell(item.ValueText(e.editedValue, Translated)) + QStringLiteral("</tr>");
     }
