@@ -149,7 +149,7 @@ bool TKorvelComm::EnqueueTx(const TLinkMsg& msg)
     bool queued;
     {
         std::lock_guard lock(FLinkLock);
-        queued = FTxRing.Push(msg);
+        queued = TxRing.Push(msg);
     }
     if (queued)
         PostCommand(cmSend);
@@ -159,13 +159,13 @@ bool TKorvelComm::EnqueueTx(const TLinkMsg& msg)
 void TKorvelComm::WithdrawTx()
 {
     std::lock_guard lock(FLinkLock);
-    FTxRing.Withdraw();
+    TxRing.Withdraw();
 }
 
 bool TKorvelComm::DequeueRx(TLinkMsg& msg)
 {
     std::lock_guard lock(FLinkLock);
-    return FRxRing.Pop(msg);
+    return RxRing.Pop(msg);
 }
 
 TLinkStatus TKorvelComm::GetLinkStatus() const
@@ -177,7 +177,7 @@ TLinkStatus TKorvelComm::GetLinkStatus() const
 int TKorvelComm::TxFreeSlots() const
 {
     std::lock_guard lock(FLinkLock);
-    return FTxRing.Free();
+    return TxRing.Free();
 }
 
 uint16_t TKorvelComm::GetAdapterVersion() const
@@ -396,7 +396,7 @@ void TKorvelComm::PollPass()
     for (;;) {
         {
             std::lock_guard lock(FLinkLock);
-            if (FRxRing.Full())
+            if (RxRing.Full())
                 break;
         }
         TAdapterCmd poll { rqPoll, 0, 0 };
@@ -428,7 +428,7 @@ void TKorvelComm::PollPass()
             continue;
         {
             std::lock_guard lock(FLinkLock);
-            FRxRing.PushBytes(FMsgScratch, int(poll.Count));
+            RxRing.PushBytes(FMsgScratch, int(poll.Count));
         }
         stored = true;
         SetRxHold(1000);
@@ -465,7 +465,7 @@ void TKorvelComm::SendStep()
 {
     {
         std::lock_guard lock(FLinkLock);
-        if (!FTxRing.PeekPending())
+        if (!TxRing.PeekPending())
             return;
     }
     TAdapterCmd ready { rqTxReady, 0, 0 };
@@ -479,7 +479,7 @@ void TKorvelComm::SendStep()
     TLinkMsg msg;
     {
         std::lock_guard lock(FLinkLock);
-        const TLinkMsg* head = FTxRing.PeekPending();
+        const TLinkMsg* head = TxRing.PeekPending();
         if (!head)
             return;
         msg = *head;
@@ -502,7 +502,7 @@ void TKorvelComm::SendStep()
         }
     }
     std::lock_guard lock(FLinkLock);
-    FTxRing.Advance();
+    TxRing.Advance();
 }
 
 void TKorvelComm::AnnounceLinkData()
@@ -575,8 +575,8 @@ void TKorvelComm::ResetLink()
     FEpIn = 0x85;
     FEpOut = 0x02;
     std::lock_guard lock(FLinkLock);
-    FRxRing.Clear();
-    FTxRing.Clear();
+    RxRing.Clear();
+    TxRing.Clear();
 }
 
 int TKorvelComm::MsToTicks(int ms) const

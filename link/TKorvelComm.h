@@ -142,8 +142,8 @@ private:
     int32_t FRxHold = 0;
 
     mutable std::mutex FLinkLock; // the rings and the adapter information
-    TLinkRing FRxRing;
-    TLinkRing FTxRing;
+    TLinkRing RxRing;
+    TLinkRing TxRing;
 
     TCommandQueue FQueue;
     bool FOwnThread = true;

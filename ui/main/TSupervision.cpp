@@ -38,9 +38,9 @@ TSupervision::TSupervision(TControllerProtocol& protocol, TControlSet& controlSe
 
 void TSupervision::TimerRefreshCtrlSetTimer()
 {
-    if (FSupervisionBusy)
+    if (SupervisionBusy)
         return;
-    FSupervisionBusy = true;
+    SupervisionBusy = true;
 
     TKorvelComm* link = FProtocol.Link();
     const int32_t status = link ? link->GetLinkStatus() : lkNoAdapter;
@@ -92,7 +92,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
     if (FProtocol.Telemetry().TakeReloadRequest())
         FMemory.BMemLoadClick();
     WriteStep();
-    FSupervisionBusy = false;
+    SupervisionBusy = false;
 }
 
 // Each plug-in of an adapter this user may not open shows the access notice once; the adapter

@@ -53,7 +53,7 @@ private:
     int32_t FLastLinkStatus = 0;   // the link status acted on at the last tick
     int32_t FWriteDelay = 0;       // supervision ticks before main-window edits are committed
     uint32_t FShownOpen = 0;       // the link's open whose adapter the status bar shows
-    bool FSupervisionBusy = false; // a supervision tick is running
+    bool SupervisionBusy = false; // a supervision tick is running
     bool FFirmwareWarned = false;  // the adapter firmware warning was shown in this run
     bool FControlLedOn = false;    // blinking phase of the yellow control LED
     uint32_t FAccessDenialsSeen = 0; // the link's count of refused plug-ins last acted on
