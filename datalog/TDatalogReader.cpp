@@ -141,9 +141,8 @@ bool TDatalogReader::Fill()
     return true;
 }
 
-TDatalogReader::TLine TDatalogReader::ReadLine(std::string_view& line)
+bool TDatalogReader::PassOverLongLine()
 {
-    // The rest of a line too long for the buffer goes unread.
     while (FDiscarding) {
         const char* start = FBuffer.data() + FBegin;
         if (const void* nl = std::memchr(start, '\n', FEnd - FBegin)) {
@@ -155,9 +154,17 @@ TDatalogReader::TLine TDatalogReader::ReadLine(std::string_view& line)
         } else {
             FBegin = FEnd;
             if (!Fill())
-                return lnError;
+                return false;
         }
     }
+    return true;
+}
+
+TDatalogReader::TLine TDatalogReader::ReadLine(std::string_view& line)
+{
+    // The rest of a line too long for the buffer goes unread.
+    if (!PassOverLongLine())
+        return lnError;
     for (;;) {
         const char* start = FBuffer.data() + FBegin;
         if (const void* nl = std::memchr(start, '\n', FEnd - FBegin)) {
@@ -208,6 +215,11 @@ void TDatalogReader::NoteComment(std::string_view text)
 bool TDatalogReader::ReadRow(TDatalogRow& row)
 {
     for (;;) {
+        // A row's place in the file is where its line begins, past the rest of a long line.
+        if (!PassOverLongLine()) {
+            FReadFailed = true;
+            return false;
+        }
         const qint64 offset = Position();
         std::string_view line;
         const TLine got = ReadLine(line);

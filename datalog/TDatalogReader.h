@@ -106,6 +106,8 @@ private:
     enum TLine { lnLine, lnTooLong, lnEnd, lnError };
 
     TLine ReadLine(std::string_view& line);
+    // Reads on to the end of a line too long for the buffer; false on a read error.
+    bool PassOverLongLine();
     bool Fill();
     // The next readable row, whose ordinal is FRowIndex; the caller counts it.
     bool ReadRow(TDatalogRow& row);

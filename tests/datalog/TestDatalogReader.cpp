@@ -229,6 +229,26 @@ TEST(DatalogReader, PassesOverLinesLongerThanItsBuffer)
     EXPECT_EQ(reader.BufferSize(), buffer);
 }
 
+// A seek starts at the row's own line, not inside the long line before it whose end happens to
+// read as a row.
+TEST(DatalogReader, SeeksToTheRowAfterALineLongerThanItsBuffer)
+{
+    const std::size_t buffer = TDatalogReader::kMinBufferSize;
+    const std::string longComment = "# " + std::string(buffer - 2, 'x') + "10,999,0,0,,0,0,0,0\n";
+    DatalogFiles files;
+    TDatalogReader reader(buffer);
+    ASSERT_TRUE(reader.Open(files.Write(kMagic + kHeader + longComment + "10,820,0,0,,0,0,0,0\n"
+                                        + "20,830,0,0,,0,0,0,0\n")));
+    ASSERT_EQ(ReadAll(reader).size(), 2u);
+    for (const int64_t time : { 20, 10 }) {
+        ASSERT_TRUE(reader.SeekTime(time));
+        TDatalogRow row;
+        ASSERT_TRUE(reader.Next(row));
+        EXPECT_EQ(row.timeMs, time);
+        EXPECT_EQ(row.rpm, time == 10 ? 820 : 830) << "seek to " << time;
+    }
+}
+
 // A file many times its buffer is read through that buffer alone.
 TEST(DatalogReader, ReadsAFileFarLargerThanItsBuffer)
 {
