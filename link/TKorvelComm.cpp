@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <utility>
 #include <exception>
 #include <iostream>
 
@@ -82,8 +83,8 @@ TKorvelComm::~TKorvelComm()
 {
     if (FTickTimer)
         FTickTimer->stop();
-    // The stop overtakes queued ticks, and a hand-over the link thread waits for is cancelled:
-    // the thread ends once the handler it is in has returned.
+    // The stop overtakes queued ticks, and no hand-over is posted any more: the thread ends
+    // once the handler it is in has returned.
     FStopRequested.store(true);
     {
         std::lock_guard lock(FHandoverLock);
@@ -216,22 +217,25 @@ void TKorvelComm::WaitIdle()
 
 void TKorvelComm::ServeLinkData()
 {
+    // A call made from inside OnLinkData (an event loop it runs) returns at once: the loop
+    // below sees the flag the link thread raised meanwhile.
     if (FServing)
         return;
-    {
-        std::lock_guard lock(FHandoverLock);
-        if (!FHandoverPending)
-            return;
-    }
     FServing = true;
-    if (OnLinkData)
-        OnLinkData();
-    FServing = false;
-    {
-        std::lock_guard lock(FHandoverLock);
-        FHandoverPending = false;
+    // The flag drops before the handler drains the ring, so a record stored while it runs
+    // posts a fresh call instead of waiting behind a flag that is about to fall.
+    while (TakeHandover()) {
+        if (OnLinkData)
+            OnLinkData();
     }
+    FServing = false;
     FHandoverCv.notify_all();
+}
+
+bool TKorvelComm::TakeHandover()
+{
+    std::lock_guard lock(FHandoverLock);
+    return std::exchange(FHandoverPending, false);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -505,26 +509,22 @@ void TKorvelComm::SendStep()
     TxRing.Advance();
 }
 
+// The link thread does not wait for the user-interface thread: it posts one call to serve the
+// ring while none is outstanding and goes on polling. A full ring stops the fetching, so the
+// records the user-interface thread has not taken yet wait in the adapter.
 void TKorvelComm::AnnounceLinkData()
 {
+    {
+        std::lock_guard lock(FHandoverLock);
+        if (FHandoverCancelled || std::exchange(FHandoverPending, true))
+            return;
+    }
     if (!FOwnThread) {
-        {
-            std::lock_guard lock(FHandoverLock);
-            FHandoverPending = true;
-        }
         ServeLinkData();
         return;
     }
-    {
-        std::lock_guard lock(FHandoverLock);
-        if (FHandoverCancelled)
-            return;
-        FHandoverPending = true;
-    }
     FHandoverCv.notify_all();
     QMetaObject::invokeMethod(this, &TKorvelComm::ServeLinkData, Qt::QueuedConnection);
-    std::unique_lock lock(FHandoverLock);
-    FHandoverCv.wait(lock, [this] { return !FHandoverPending || FHandoverCancelled; });
 }
 
 void TKorvelComm::ReleaseAdapter()

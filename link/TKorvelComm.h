@@ -62,8 +62,8 @@ public:
     uint32_t OpenCount() const { return FOpenCount.load(); }
     uint32_t InfoOpenCount() const { return FInfoOpenCount.load(); }
 
-    // Runs on the user-interface thread after a poll pass has stored records, while the link
-    // thread waits for it to return.
+    // Runs on the user-interface thread after poll passes have stored records; the link thread
+    // goes on meanwhile, and one run serves the records of every pass before it.
     std::function<void()> OnLinkData;
     // A fault raised inside a link-thread handler, reported on the user-interface thread.
     std::function<void(const QString& message)> OnFault;
@@ -118,6 +118,7 @@ private:
     // The hand-over of received data to the user-interface thread.
     void AnnounceLinkData();
     void ServeLinkData();
+    bool TakeHandover();
     void ReportFault(const QString& message);
 
     TTransports FTransports;
@@ -150,8 +151,9 @@ private:
     std::thread FThread;
     std::atomic<bool> FStopRequested { false };
 
-    // Hand-over state: the link thread waits on FHandoverCv until the user-interface thread has
-    // run OnLinkData or the link is being destroyed.
+    // Hand-over state: FHandoverPending is raised by the link thread when it posts a call to
+    // serve the ring and dropped by the user-interface thread when it takes it; WaitIdle
+    // waits on FHandoverCv for posts and for the queue to run dry.
     std::mutex FHandoverLock;
     std::condition_variable FHandoverCv;
     bool FHandoverPending = false;

@@ -429,11 +429,12 @@ TEST_F(LinkEngine, DestructionWaitsForTheRunningHandler)
     EXPECT_EQ(adapter->Counters().info, infos + 1);
 }
 
-// Eats the link's queued call to serve a hand-over and says that it came: the link thread has
-// stored a record and waits, and nobody serves it.
+// Eats the link's queued calls to serve a hand-over and counts them: the link thread has
+// stored records and nobody serves them.
 class THandOverCatcher : public QObject {
 public:
     bool came = false;
+    int count = 0;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
@@ -441,25 +442,60 @@ protected:
         if (event->type() != QEvent::MetaCall)
             return false;
         came = true;
+        ++count;
         return true;
     }
 };
 
-TEST_F(LinkEngine, DestructionEndsWhileTheLinkThreadWaitsForAHandOver)
+TEST_F(LinkEngine, DestructionEndsWhileAHandOverIsUnserved)
 {
     OpenAndPoll();
     Feed({ 1, 2, 3 });
     THandOverCatcher catcher;
     link->installEventFilter(&catcher);
     link->Tick();
-    link->Tick(); // a poll pass that stores a record and waits for OnLinkData
-    // The link thread posts its hand-over; the wait ends when the post arrives.
+    link->Tick(); // a poll pass that stores a record and posts its hand-over
+    // The wait ends when the post arrives.
     QDeadlineTimer limit(5000);
     while (!catcher.came && !limit.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     ASSERT_TRUE(catcher.came);
     link.reset(); // must not wait for a hand-over nobody serves
     EXPECT_EQ(adapter->Counters().fetch, 1);
+}
+
+// The link thread goes on polling while the user-interface thread has not served the records
+// yet: one call is posted however many passes store records, and that one call serves them all.
+TEST_F(LinkEngine, PollPassesGoOnWhileAHandOverIsUnserved)
+{
+    OpenAndPoll();
+    THandOverCatcher catcher;
+    link->installEventFilter(&catcher);
+    int fetched = 0;
+    for (uint8_t b : { 0x11, 0x22, 0x33 }) {
+        Feed({ 0x02, b, 0x04 });
+        link->Tick();
+        link->Tick();
+        ++fetched;
+        QDeadlineTimer limit(5000);
+        while (adapter->Counters().fetch < fetched && !limit.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        ASSERT_EQ(adapter->Counters().fetch, fetched) << int(b);
+    }
+    QDeadlineTimer limit(5000);
+    while (!catcher.came && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    QCoreApplication::processEvents(); // a second post, were there one, would be eaten here
+    link->removeEventFilter(&catcher);
+    EXPECT_EQ(catcher.count, 1);
+    EXPECT_EQ(announcements, 0);
+    link->WaitIdle(); // serves the flag the eaten call left raised
+    EXPECT_EQ(announcements, 1);
+    for (uint8_t b : { 0x11, 0x22, 0x33 }) {
+        TLinkMsg m;
+        ASSERT_TRUE(link->DequeueRx(m)) << int(b);
+        EXPECT_EQ(m.Data[1], b);
+    }
 }
 
 // The point is the real 25 ms timer: the loop waits for its events, four ticks of real time.

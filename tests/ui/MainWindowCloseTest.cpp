@@ -35,7 +35,7 @@ TEST_F(TClose, ClosingWhileARequestWaitsEndsTheRequestAndTheLink)
     EXPECT_FALSE(window().Timer1().isActive());
 }
 
-// With the link on its own thread: the point is a link thread blocked in a hand-over.
+// With the link on its own thread: the point is a hand-over the link thread has posted.
 class TCloseThreaded : public MainWindowFixture {
 protected:
     MainWindowRig::TOptions RigOptions() const override
@@ -46,7 +46,7 @@ protected:
     }
 };
 
-TEST_F(TCloseThreaded, ClosingWhileTheLinkThreadWaitsForAHandOverEnds)
+TEST_F(TCloseThreaded, ClosingWithAnUnservedHandOverEnds)
 {
     ASSERT_TRUE(RunUntilReceiving());
     rig().StopTelemetry();
@@ -58,7 +58,7 @@ TEST_F(TCloseThreaded, ClosingWhileTheLinkThreadWaitsForAHandOverEnds)
     adapter().FeedSerial(frame, sizeof frame);
     // Ticks by hand: a poll pass comes every other tick. The waits give the link thread time
     // to reach the poll pass; WaitIdle cannot be used, it would serve the hand-over this test
-    // leaves waiting.
+    // leaves unserved.
     for (int i = 0; i < 20 && adapter().PendingMessages() > 0; ++i) {
         link()->Tick();
         QThread::msleep(10);

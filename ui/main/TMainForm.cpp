@@ -342,7 +342,7 @@ void TMainForm::FormClose()
     FTimerRefreshCtrlSet.stop();
     FTimer1.stop();
     // A request waiting inside a handler below us ends with -1 and touches the link no more;
-    // the link's destruction cancels a hand-over its thread waits for.
+    // a hand-over the link has posted and nobody has served dies with the link.
     FProtocol.SetLink(nullptr);
     FProtocol.Abort();
     if (FLink) {

@@ -16,9 +16,12 @@ void TLedBar::setPosition(double position)
         return;
     const int litBefore = litSegmentCount();
     FPosition = position;
-    // 20 frames a second mostly land on the same segment: repaint only when the picture changes.
-    if (litSegmentCount() != litBefore)
-        update();
+    // 20 frames a second mostly land on the same segment: repaint only when the picture changes,
+    // and then only the segments that went on or off.
+    const int litAfter = litSegmentCount();
+    if (litAfter != litBefore)
+        update(segmentRect(std::min(litBefore, litAfter))
+                   .united(segmentRect(std::max(litBefore, litAfter) - 1)));
 }
 
 void TLedBar::setMaximum(double maximum)
@@ -99,6 +102,15 @@ int TLedBar::litSegmentCount() const
     return static_cast<int>(std::lround(fraction * n));
 }
 
+QRect TLedBar::segmentRect(int index) const
+{
+    const QRect area = segmentArea();
+    const int pitch = FSegmentWidth + FSegmentSpacing;
+    // Centre the segments; what the pitch leaves over goes to both ends.
+    const int x0 = area.left() + (area.width() - (segmentCount() * pitch - FSegmentSpacing)) / 2;
+    return { x0 + index * pitch, area.top(), FSegmentWidth, area.height() };
+}
+
 void TLedBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -112,16 +124,11 @@ void TLedBar::paintEvent(QPaintEvent*)
     p.drawLine(frame.bottomLeft(), frame.bottomRight());
     p.drawLine(frame.topRight(), frame.bottomRight());
 
-    const QRect area = segmentArea();
     const int n = segmentCount();
     const int lit = litSegmentCount();
-    const int pitch = FSegmentWidth + FSegmentSpacing;
-    // Centre the segments; what the pitch leaves over goes to both ends.
-    const int x0 = area.left() + (area.width() - (n * pitch - FSegmentSpacing)) / 2;
     for (int i = 0; i < n; ++i) {
         // A segment stands for the value at its middle.
         const QColor c = colorAt((i + 0.5) * FMaximum / n);
-        p.fillRect(QRect(x0 + i * pitch, area.top(), FSegmentWidth, area.height()),
-                   i < lit ? c : c.darker(400));
+        p.fillRect(segmentRect(i), i < lit ? c : c.darker(400));
     }
 }

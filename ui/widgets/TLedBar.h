@@ -52,6 +52,7 @@ protected:
 
 private:
     QRect segmentArea() const;
+    QRect segmentRect(int index) const;
 
     double FPosition = 0;              // as set by the caller
     double FMaximum = 1024;            // full-scale value

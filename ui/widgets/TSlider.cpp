@@ -47,9 +47,12 @@ void TSlider::setPosition(double position)
     position = std::clamp(position, FMinimum, FMaximum);
     if (position == FPosition)
         return;
+    const QRectF before = thumbRect();
     FPosition = position;
     ++FChanges;
-    update();
+    // The groove and the scale stay as they are: only where the thumb was and is gets painted,
+    // with room for its antialiased, focus-widened outline.
+    update(before.united(thumbRect()).adjusted(-2, -2, 2, 2).toAlignedRect());
     // Last, because a handler may set the position again (the dialogs pull a slider back).
     emit positionChanged(FPosition);
 }
