@@ -5,7 +5,7 @@
 #include "protocol/TControllerProtocol.h"
 #include "protocol/TCtrlSetCompare.h"
 #include "protocol/TWaitClock.h"
-#include "session/TPasswordField.h"
+#include "session/TLoadMemory.h"
 
 namespace {
 
@@ -140,35 +140,16 @@ TControllerSession::TResult TControllerSession::Restore()
 
 TControllerSession::TResult TControllerSession::LoadMemory(const TPasswordPrompt& askPassword)
 {
-    int refusals = 0;
-    for (;;) {
-        const uint8_t load[2] = { cmdLoadMemory, kLoadMemoryKey };
-        uint8_t type = 0;
-        if (Request(load, 2, nullptr, type) < 0)
-            return TResult::NoAnswer;
-        if (type == fbAck)
-            return TResult::Ok;
-        if (refusals == kMaxLoadRefusals)
-            return TResult::Refused;
-        for (;;) {
-            QByteArray unlock(1, char(cmdUnlock));
-            unlock += TPasswordField::Field(FPasswords.EnteredPassword);
-            uint8_t answer = 0;
-            const int32_t n = Request(reinterpret_cast<const uint8_t*>(unlock.constData()),
-                                      int(unlock.size()), nullptr, answer);
-            if (n < 0 || answer == fbAck) {
-                if (n >= 0)
-                    FPasswords.AcceptedPassword = FPasswords.EnteredPassword;
-                ++refusals;
-                break;
-            }
-            const std::optional<QByteArray> next = askPassword ? askPassword() : std::nullopt;
-            FPasswords.PasswordGiven = next.has_value();
-            if (!next)
-                return TResult::Refused;
-            FPasswords.EnteredPassword = *next;
-        }
+    switch (TLoadMemory::Run(*FProtocol, FPasswords, askPassword)) {
+    case TLoadMemory::TOutcome::Loaded:
+        return TResult::Ok;
+    case TLoadMemory::TOutcome::NoAnswer:
+        return TResult::NoAnswer;
+    case TLoadMemory::TOutcome::KeptRefusing:
+    case TLoadMemory::TOutcome::NoPassword:
+        break;
     }
+    return TResult::Refused;
 }
 
 void TControllerSession::FrameShown()

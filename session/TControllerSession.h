@@ -66,15 +66,11 @@ public:
     TResult WriteSet(const CtrlSet& set, std::vector<const TCtrlSetItem*>* differing = nullptr);
     // The restore command, then a read.
     TResult Restore();
-    // Load Memory: the load command, unlocking with the entered password whenever the
-    // controller refuses. `askPassword` is asked for another when the controller refuses the
-    // one offered; nullopt (or no function) gives up with Refused.
+    // Load Memory with its unlock loop (TLoadMemory). `askPassword` is asked for another
+    // password when the controller refuses the one offered; nullopt (or no function) gives up
+    // with Refused, and so does a controller that keeps refusing the load.
     using TPasswordPrompt = std::function<std::optional<QByteArray>()>;
     TResult LoadMemory(const TPasswordPrompt& askPassword);
-
-    // Refusals of the load command, after an accepted or unanswered unlock, before LoadMemory
-    // gives up.
-    static constexpr int kMaxLoadRefusals = 5;
 
 signals:
     // A telemetry frame arrived, `timeMs` on the session's clock.
