@@ -13,9 +13,9 @@
 #include "ui/dialogs/TConfCutOffForm.h"
 #include "ui/dialogs/TConfLambdaForm.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "ui/memory/TControlSetFile.h"
+#include "session/TControlSetFile.h"
 #include "ui/memory/TMemoryOps.h"
-#include "ui/memory/TPasswords.h"
+#include "session/TPasswords.h"
 
 #include <QApplication>
 

@@ -14,7 +14,7 @@
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TMemoryOps.h"
 #include "ui/memory/TPassForm.h"
-#include "ui/memory/TPasswords.h"
+#include "session/TPasswords.h"
 
 #include "TSteppedClock.h"
 

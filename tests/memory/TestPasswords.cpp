@@ -1,7 +1,7 @@
 #include "MemoryFixture.h"
 
 #include "protocol/TCommandCodes.h"
-#include "ui/memory/TPasswordField.h"
+#include "session/TPasswordField.h"
 
 #include <QLineEdit>
 

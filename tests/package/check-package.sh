@@ -53,7 +53,7 @@ done
 echo "== Files"
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' | sort >"$work/files"
 for path in \
-  /usr/bin/brevon /usr/bin/brevon-demo \
+  /usr/bin/brevon /usr/bin/brevon-demo /usr/bin/brevonctl \
   /usr/share/brevon/locale/languagecodes.mo \
   /usr/share/brevon/locale/en/LC_MESSAGES/default.mo \
   /usr/share/brevon/locale/es/LC_MESSAGES/default.mo \
@@ -100,6 +100,8 @@ for program in brevon brevon-demo; do
   "$bin/$program" --no-such-option >/dev/null 2>&1
   expect "$program with an unknown option: exit code" "$?" 2
 done
+"$bin/brevonctl" --no-such-option >/dev/null 2>&1
+expect "brevonctl with an unknown option: exit code" "$?" 2
 contains "Spanish help" "$(LANGUAGE=es "$bin/brevon" --help)" "Uso: brevon [opciones]"
 
 echo "== Maintainer scripts"

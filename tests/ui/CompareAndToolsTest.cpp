@@ -10,7 +10,7 @@
 #include "ui/datalog/TLogViewerForm.h"
 #include "ui/datalog/TToolsMenu.h"
 #include "ui/memory/TCompareForm.h"
-#include "ui/memory/TControlSetFile.h"
+#include "session/TControlSetFile.h"
 
 #include <QAction>
 #include <QApplication>

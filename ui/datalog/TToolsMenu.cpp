@@ -4,7 +4,7 @@
 #include "ui/datalog/TLogViewerForm.h"
 #include "protocol/TFixedTexts.h"
 #include "ui/memory/TCompareForm.h"
-#include "ui/memory/TControlSetFile.h"
+#include "session/TControlSetFile.h"
 
 #include <QAction>
 #include <QDir>

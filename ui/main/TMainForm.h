@@ -8,7 +8,7 @@
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
 #include "ui/main/TSupervisionView.h"
-#include "ui/memory/TPasswords.h"
+#include "session/TPasswords.h"
 
 #include <QByteArray>
 #include <QMainWindow>

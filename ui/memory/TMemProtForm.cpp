@@ -2,8 +2,8 @@
 
 #include "protocol/TCommandCodes.h"
 #include "protocol/TControllerProtocol.h"
-#include "ui/memory/TPasswordField.h"
-#include "ui/memory/TPasswords.h"
+#include "session/TPasswordField.h"
+#include "session/TPasswords.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -6,12 +6,13 @@
 #include "protocol/TFixedTexts.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "ui/memory/TControlSetFile.h"
+#include "session/TControlSetFile.h"
+#include "session/TLoadMemory.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TPassForm.h"
-#include "ui/memory/TPasswordField.h"
-#include "ui/memory/TPasswords.h"
+#include "session/TPasswordField.h"
+#include "session/TPasswords.h"
 #include "ui/memory/TSaveChoiceBox.h"
 #include "ui/memory/TUnsentEditsBox.h"
 
@@ -24,10 +25,6 @@
 #include <libintl.h>
 
 namespace {
-
-// Refusals of the load command after the controller accepted the password (or the unlock got
-// no answer) before Load Memory gives up.
-constexpr int kMaxLoadRefusals = 5;
 
 QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& current)
 {
@@ -160,39 +157,17 @@ void TMemoryOps::BMemChargeClick()
     const auto done = qScopeGuard([this] { FCharging = false; });
     if (FLoadProg)
         FLoadProg->exec();
-    int refusals = 0;
-    for (;;) {
-        const uint8_t load[2] = { cmdLoadMemory, kLoadMemoryKey };
-        uint8_t type = 0;
-        if (FProtocol.SendRequest(load, 2, nullptr, &type) < 0 || type == fbAck)
-            return;
-        if (refusals == kMaxLoadRefusals) {
-            ShowLoadRefused(QString::fromUtf8(
-                gettext("The controller refused to load its memory.")));
-            return;
-        }
-        for (;;) {
-            QByteArray unlock(1, char(cmdUnlock));
-            unlock += TPasswordField::Field(FPasswords.EnteredPassword);
-            uint8_t answer = 0;
-            const int n = FProtocol.SendRequest(reinterpret_cast<const uint8_t*>(unlock.constData()),
-                                                int(unlock.size()), nullptr, &answer);
-            if (n < 0) {
-                ++refusals;
-                break;
-            }
-            if (answer == fbAck) {
-                FPasswords.AcceptedPassword = FPasswords.EnteredPassword;
-                ++refusals;
-                break;
-            }
+    const TLoadMemory::TOutcome outcome =
+        TLoadMemory::Run(FProtocol, FPasswords, [this]() -> std::optional<QByteArray> {
             FPasswords.PasswordGiven = false;
             if (FPassForm)
                 FPassForm->exec();
             if (!FPasswords.PasswordGiven)
-                return;
-        }
-    }
+                return std::nullopt;
+            return FPasswords.EnteredPassword;
+        });
+    if (outcome == TLoadMemory::TOutcome::KeptRefusing)
+        ShowLoadRefused(QString::fromUtf8(gettext("The controller refused to load its memory.")));
 }
 
 void TMemoryOps::ProtegerMemClick()

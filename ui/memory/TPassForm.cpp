@@ -1,7 +1,7 @@
 #include "ui/memory/TPassForm.h"
 
-#include "ui/memory/TPasswordField.h"
-#include "ui/memory/TPasswords.h"
+#include "session/TPasswordField.h"
+#include "session/TPasswords.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/memory/TControlSetFile.h"
+#include "session/TControlSetFile.h"
 
 #include <QFile>
 #include <QSaveFile>

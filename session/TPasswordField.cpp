@@ -1,4 +1,4 @@
-#include "ui/memory/TPasswordField.h"
+#include "session/TPasswordField.h"
 
 #include <QList>
 

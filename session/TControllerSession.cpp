@@ -1,0 +1,158 @@
+#include "session/TControllerSession.h"
+
+#include "link/TKorvelComm.h"
+#include "protocol/TCommandCodes.h"
+#include "protocol/TControllerProtocol.h"
+#include "protocol/TCtrlSetCompare.h"
+#include "protocol/TWaitClock.h"
+#include "session/TLoadMemory.h"
+
+namespace {
+
+// How often Connect looks at the link while it waits for the adapter.
+constexpr int kConnectPollMs = 25;
+
+} // namespace
+
+TControllerSession::TControllerSession(std::unique_ptr<TKorvelComm> link, TWaitClock* clock,
+                                       QObject* parent)
+    : QObject(parent)
+    , FClock(clock)
+    , FLink(std::move(link))
+    , FProtocol(std::make_unique<TControllerProtocol>(FLink.get()))
+{
+    FElapsed.start();
+    if (FClock) {
+        FStartMs = FClock->NowMs();
+        FProtocol->SetWaitClock(FClock);
+    }
+    FProtocol->SetTelemetryView(this);
+    FLink->OnLinkData = [this] { FProtocol->ReceiveFrames(); };
+}
+
+TControllerSession::~TControllerSession()
+{
+    // The protocol must not touch the link once it is gone.
+    FLink->OnLinkData = nullptr;
+    FProtocol->SetLink(nullptr);
+    FProtocol->SetTelemetryView(nullptr);
+}
+
+int64_t TControllerSession::NowMs() const
+{
+    return FClock ? FClock->NowMs() - FStartMs : FElapsed.elapsed();
+}
+
+void TControllerSession::Pause(int ms)
+{
+    FProtocol->Pause(ms);
+}
+
+TControllerSession::TResult TControllerSession::Connect(int timeoutMs)
+{
+    const int64_t deadline = NowMs() + timeoutMs;
+    while (NowMs() < deadline) {
+        if (FLink->GetLinkStatus() == lkReceiving) {
+            if (FProtocol->ControllerVersion() == 0)
+                FProtocol->GetTargetVersion();
+            if (FProtocol->ControllerVersion() != 0)
+                return TResult::Ok;
+        }
+        Pause(kConnectPollMs);
+    }
+    return TResult::NoAnswer;
+}
+
+bool TControllerSession::AdapterFound() const
+{
+    return FLink->GetLinkStatus() != lkNoAdapter;
+}
+
+uint16_t TControllerSession::AdapterVersion() const
+{
+    return FLink->GetAdapterVersion();
+}
+
+uint16_t TControllerSession::ControllerVersion() const
+{
+    return FProtocol->ControllerVersion();
+}
+
+int32_t TControllerSession::Request(const uint8_t* payload, int count, uint8_t* answer,
+                                    uint8_t& type)
+{
+    type = 0;
+    return FProtocol->SendRequest(payload, count, answer, &type);
+}
+
+TControllerSession::TResult TControllerSession::ReadSet()
+{
+    const uint8_t request = cmdReadSet;
+    uint8_t answer[kMaxFramePayload];
+    uint8_t type = 0;
+    const int32_t n = Request(&request, 1, answer, type);
+    if (n < 0)
+        return TResult::NoAnswer;
+    if (type != fbAck)
+        return TResult::Refused;
+    if (n != kCtrlSetSize)
+        return TResult::Failed;
+    // Nobody edits here: the block read is what both copies show.
+    FControlSet.TakeRead(CtrlSet::FromBytes(answer));
+    FControlSet.LoadWorkingCopy();
+    emit ControlSetRefreshed();
+    return TResult::Ok;
+}
+
+TControllerSession::TResult TControllerSession::WriteSet(const CtrlSet& set,
+                                                         std::vector<const TCtrlSetItem*>* differing)
+{
+    uint8_t payload[1 + kCtrlSetSize];
+    payload[0] = cmdWriteSet;
+    set.ToBytes(payload + 1);
+    uint8_t type = 0;
+    if (Request(payload, sizeof payload, nullptr, type) < 0)
+        return TResult::NoAnswer;
+    if (type != fbAck)
+        return TResult::Refused;
+    FControlSet.ConfirmWrite(set);
+    if (const TResult read = ReadSet(); read != TResult::Ok)
+        return read;
+    if (FControlSet.Device().ToBytes() == set.ToBytes())
+        return TResult::Ok;
+    if (differing) {
+        const TCtrlSetCompare compare(set, FControlSet.Device());
+        for (const TCtrlSetCompare::TRow& row : compare.Rows())
+            if (row.Differs())
+                differing->push_back(row.item);
+    }
+    return TResult::Failed;
+}
+
+TControllerSession::TResult TControllerSession::Restore()
+{
+    const uint8_t request = cmdRestore;
+    uint8_t type = 0;
+    if (Request(&request, 1, nullptr, type) < 0)
+        return TResult::NoAnswer;
+    return ReadSet();
+}
+
+TControllerSession::TResult TControllerSession::LoadMemory(const TPasswordPrompt& askPassword)
+{
+    switch (TLoadMemory::Run(*FProtocol, FPasswords, askPassword)) {
+    case TLoadMemory::TOutcome::Loaded:
+        return TResult::Ok;
+    case TLoadMemory::TOutcome::NoAnswer:
+        return TResult::NoAnswer;
+    case TLoadMemory::TOutcome::KeptRefusing:
+    case TLoadMemory::TOutcome::NoPassword:
+        break;
+    }
+    return TResult::Refused;
+}
+
+void TControllerSession::FrameShown()
+{
+    emit TelemetryArrived(FProtocol->Telemetry().Record(), NowMs());
+}

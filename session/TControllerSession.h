@@ -1,0 +1,103 @@
+#pragma once
+
+#include "protocol/CtrlSet.h"
+#include "protocol/TControlSet.h"
+#include "protocol/TTelemetry.h"
+#include "protocol/TTelemetryView.h"
+#include "session/TPasswords.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class TControllerProtocol;
+class TKorvelComm;
+class TWaitClock;
+struct TCtrlSetItem;
+
+// The controller without the window: the link, the protocol, the control set with its copies
+// and the passwords, and the operations a user runs on them (connect, read, write with its
+// read-back, restore, Load Memory with its unlock loop). It has no widget; views learn what
+// happens through its signals. User-interface thread only; one operation at a time, each a
+// request exchange of the protocol.
+class TControllerSession : public QObject, private TTelemetryView {
+    Q_OBJECT
+public:
+    enum class TResult {
+        Ok,
+        Failed,   // the controller answered, but not what the operation needs
+        NoAnswer, // no adapter, or no controller answered in time
+        Refused,  // the controller refused: NAK, protected memory, wrong password
+    };
+
+    // `clock` is where waits take their time from; null is the wall clock. The session owns
+    // the link and wires the protocol to it.
+    explicit TControllerSession(std::unique_ptr<TKorvelComm> link, TWaitClock* clock = nullptr,
+                                QObject* parent = nullptr);
+    ~TControllerSession() override;
+
+    TKorvelComm& Link() { return *FLink; }
+    TControllerProtocol& Protocol() { return *FProtocol; }
+    TControlSet& ControlSet() { return FControlSet; }
+    TPasswords& Passwords() { return FPasswords; }
+
+    // Milliseconds since the session was made, on its clock.
+    int64_t NowMs() const;
+    // Lets `ms` pass on the session's clock, events running.
+    void Pause(int ms);
+
+    // Waits until the adapter is open and the controller has told its firmware version.
+    // NoAnswer when that did not happen within `timeoutMs`; AdapterFound() then tells which
+    // of the two was missing.
+    TResult Connect(int timeoutMs);
+    bool AdapterFound() const;
+    uint16_t AdapterVersion() const;
+    uint16_t ControllerVersion() const;
+
+    // Reads the control set into both copies.
+    TResult ReadSet();
+    // Writes `set`, reads it back and compares byte for byte: Failed when the controller holds
+    // something else, with the items that differ in `differing`.
+    TResult WriteSet(const CtrlSet& set, std::vector<const TCtrlSetItem*>* differing = nullptr);
+    // The restore command, then a read.
+    TResult Restore();
+    // Load Memory with its unlock loop (TLoadMemory). `askPassword` is asked for another
+    // password when the controller refuses the one offered; nullopt (or no function) gives up
+    // with Refused, and so does a controller that keeps refusing the load.
+    using TPasswordPrompt = std::function<std::optional<QByteArray>()>;
+    TResult LoadMemory(const TPasswordPrompt& askPassword);
+
+signals:
+    // A telemetry frame arrived, `timeMs` on the session's clock.
+    void TelemetryArrived(const TTelemetry& record, int64_t timeMs);
+    // Both copies of the control set hold what was just read.
+    void ControlSetRefreshed();
+
+private:
+    int32_t Request(const uint8_t* payload, int count, uint8_t* answer, uint8_t& type);
+    void FrameShown();
+
+    // TTelemetryView: only the last call of a frame matters here.
+    void ShowControllerText(QLatin1String) override {}
+    void ShowFuel(bool) override {}
+    void ShowLambda(int, QLatin1String) override {}
+    void ShowTps(int, QLatin1String) override {}
+    void ShowRpm(double, QLatin1String) override {}
+    void ShowValve(QLatin1String, double, double) override {}
+    void AddLambdaPoint(double, double) override {}
+    void AddLambdaSimPoint(double, double) override { FrameShown(); }
+    void ClearLambdaSim() override { FrameShown(); }
+
+    TWaitClock* FClock;
+    QElapsedTimer FElapsed;          // the wall clock, when there is no wait clock
+    int64_t FStartMs = 0;            // the wait clock's reading at construction
+    std::unique_ptr<TKorvelComm> FLink;
+    std::unique_ptr<TControllerProtocol> FProtocol;
+    TControlSet FControlSet;
+    TPasswords FPasswords;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <functional>
+#include <optional>
+
+class TControllerProtocol;
+struct TPasswords;
+
+// Load Memory with its unlock loop, for the window and the command line alike: the load
+// command; while the controller refuses it, the unlock command with the entered password,
+// asking for another password whenever the controller refuses the one offered.
+namespace TLoadMemory {
+
+enum class TOutcome {
+    Loaded,      // the controller acknowledged the load
+    NoAnswer,    // the load command got no answer
+    KeptRefusing, // the controller refused the load kMaxRefusals times after unlocks
+    NoPassword,  // the controller refused the password and no other was given
+};
+
+// Refusals of the load command, after an accepted or unanswered unlock, before giving up.
+inline constexpr int kMaxRefusals = 5;
+
+// Asked for another password after a refused one; nullopt gives up. May be empty: giving up.
+using TPasswordPrompt = std::function<std::optional<QByteArray>()>;
+
+TOutcome Run(TControllerProtocol& protocol, TPasswords& passwords, const TPasswordPrompt& ask);
+
+} // namespace TLoadMemory
