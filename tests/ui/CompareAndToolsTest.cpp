@@ -253,7 +253,8 @@ TEST_F(Tools, ViewLogOpensAViewerOrSaysWhyNot)
     EXPECT_EQ(Opened<TLogViewerForm>().size(), 1);
 }
 
-// Recording and replay are not offered yet: their items stand, disabled.
+// A menu alone records and replays nothing: those items stand disabled until the main
+// window's recorder takes them.
 TEST_F(Tools, RecordingItemsStandDisabled)
 {
     for (QAction* a : { FMenu->GrabarLog1, FMenu->DetenerGrabacion1, FMenu->ReproducirLog1 })

@@ -82,7 +82,7 @@ TEST_F(MainWindowLayout, MenusHoldTheirItemsInOrder)
         { "Configuracin1", "Brevon1", "&Lambda probe", true, true },
         { "Configuracin1", "CutOff1", "Cut-&off", true, true },
         // Recording and replay come with a later part of the tools; their items stand disabled.
-        { "Herramientas1", "GrabarLog1", "Record log\u2026", true, false },
+        { "Herramientas1", "GrabarLog1", "Record log\u2026", true, true },
         { "Herramientas1", "DetenerGrabacion1", "Stop recording", true, false },
         { "Herramientas1", "N5", nullptr, true, true },
         { "Herramientas1", "ReproducirLog1", "Replay log\u2026", true, false },

@@ -9,6 +9,7 @@
 #include "ui/dialogs/TConfCtrlForm.h"
 #include "ui/dialogs/TConfCutOffForm.h"
 #include "ui/dialogs/TConfLambdaForm.h"
+#include "ui/datalog/TDatalogRecorder.h"
 #include "ui/datalog/TToolsMenu.h"
 #include "ui/main/TLiveMonitor.h"
 #include "ui/main/TMainActions.h"
@@ -119,10 +120,11 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     FProtocol.SetTelemetryView(this);
 
     FActions = std::make_unique<TMainActions>(*this);
-    new TToolsMenu(*menuBar(), FControlSet, this);
+    auto* tools = new TToolsMenu(*menuBar(), FControlSet, this);
     FMonitor = new TLiveMonitor(this);
     setCentralWidget(FMonitor);
     BuildStatusBar();
+    new TDatalogRecorder(*tools, FProtocol, FControlSet, *this, *statusBar());
     // Client area 804 by 558 below the menu bar, not resizable.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "datalog/TDatalogWriter.h"
+#include "protocol/TTelemetryView.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+class QLabel;
+class QStatusBar;
+class TControlSet;
+class TControllerProtocol;
+class TToolsMenu;
+
+// Records the window's telemetry into a datalog from "Record log…" to "Stop recording". It
+// stands between the telemetry handling and the window: every frame goes on to the window as
+// before, and while recording its record is written as the window showed it, with the device
+// copy's control position. The status bar shows the time recorded and the frames; a write error
+// stops the recording and is told once.
+class TDatalogRecorder : public QObject, public TTelemetryView {
+    Q_OBJECT
+public:
+    static constexpr int kTickMs = 250;
+
+    TDatalogRecorder(TToolsMenu& menu, TControllerProtocol& protocol, const TControlSet& set,
+                     TTelemetryView& window, QStatusBar& statusBar);
+
+    void GrabarLog1Click();
+    void DetenerGrabacion1Click();
+    // The same without the file dialog.
+    bool Start(const QString& path);
+    void Stop();
+    bool IsRecording() const { return FWriter.IsRecording(); }
+    const TDatalogWriter& Writer() const { return FWriter; }
+    // The status bar's recording indicator.
+    QLabel* Indicator() const { return FIndicator; }
+    QTimer& TickTimer() { return FTimer; }
+    // The file name proposed for a recording started at the local time `now`.
+    static QString ProposedName(const QDateTime& now);
+
+    // Seams for the save dialog (the chosen path, empty when cancelled) and the error box.
+    std::function<QString(const QString& proposedPath)> ChooseSaveFile;
+    std::function<void(const QString& message)> ShowError;
+
+    // --- TTelemetryView: on to the window ---
+    void ShowControllerText(QLatin1String text) override;
+    void ShowFuel(bool onGas) override;
+    void ShowLambda(int counts, QLatin1String millivolts) override;
+    void ShowTps(int counts, QLatin1String volts) override;
+    void ShowRpm(double thousands, QLatin1String rpm) override;
+    void ShowValve(QLatin1String position, double rpm, double positionValue) override;
+    void AddLambdaPoint(double time, double millivolts) override;
+    void AddLambdaSimPoint(double time, double millivolts) override;
+    void ClearLambdaSim() override;
+
+private:
+    int64_t NowMs() const;
+    void RecordFrame(bool hasLambdaSim);
+    void Tick();
+    void ShowState();
+    void CheckFailure();
+
+    TToolsMenu& FMenu;
+    TControllerProtocol& FProtocol;
+    const TControlSet& FControlSet;
+    TTelemetryView& FWindow;
+    QLabel* FIndicator;
+    QTimer FTimer;
+    TDatalogWriter FWriter;
+    QString FFolder; // where the last recording went
+    int64_t FShownSecond = -1;
+};
