@@ -3,8 +3,10 @@
 #include "tests/ui/MainWindowFixture.h"
 
 #include "datalog/TDatalogReader.h"
+#include "session/TControlSetFile.h"
 #include "ui/datalog/TDatalogRecorder.h"
 #include "ui/main/TLiveMonitor.h"
+#include "ui/memory/TMemoryOps.h"
 #include "ui/widgets/TLed.h"
 #include "ui/widgets/TLedBar.h"
 #include "ui/widgets/TValueBox.h"
@@ -94,6 +96,31 @@ TEST_F(DatalogRecording, AMinuteGivesTwelveHundredRowsAsTheWindowShowedThem)
     for (const TDatalogReader::TComment& comment : reader.Comments())
         controlSetNamed |= comment.text.rfind("control set file= sha256=", 0) == 0;
     EXPECT_TRUE(controlSetNamed);
+}
+
+// The recording names the current control-set file beside the set's hash, its "," written "_".
+TEST_F(DatalogRecording, NamesTheCurrentControlSetFile)
+{
+    ASSERT_TRUE(RunUntilReceiving());
+    const QString setPath = FDir.filePath(QStringLiteral("car 1,tuned.mem"));
+    QString error;
+    ASSERT_TRUE(TControlSetFile::Write(setPath, controlSet().Device(), error))
+        << error.toStdString();
+    TMemoryOps& memory = window().MemoryOps();
+    memory.ChooseOpenFile = [&setPath](const QString&) { return setPath; };
+    memory.BMemOpenClick();
+    ASSERT_EQ(memory.CurrentFile(), setPath);
+
+    FChosen = FDir.filePath(QStringLiteral("named.csv"));
+    FRecord->trigger();
+    PumpFor(2000);
+    FStop->trigger();
+    TDatalogReader reader;
+    ASSERT_TRUE(reader.Open(FChosen)) << reader.ErrorText().toStdString();
+    bool named = false;
+    for (const TDatalogReader::TComment& comment : reader.Comments())
+        named |= comment.text.rfind("control set file=car 1_tuned.mem sha256=", 0) == 0;
+    EXPECT_TRUE(named);
 }
 
 // A device that takes no byte stops the recording at its first write, tells the user once,

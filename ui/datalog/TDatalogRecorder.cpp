@@ -75,7 +75,7 @@ void TDatalogRecorder::DetenerGrabacion1Click()
 bool TDatalogRecorder::Start(const QString& path)
 {
     Stop();
-    const bool opened = FWriter.Open(path, QDateTime::currentDateTimeUtc(), NowMs(), "",
+    const bool opened = FWriter.Open(path, QDateTime::currentDateTimeUtc(), NowMs(), SetFileName(),
                                      &FControlSet.Device());
     FShownSecond = -1;
     if (opened)
@@ -105,12 +105,22 @@ int64_t TDatalogRecorder::NowMs() const
     return wall.elapsed();
 }
 
+const std::string& TDatalogRecorder::SetFileName()
+{
+    const QString path = CurrentFile ? CurrentFile() : QString();
+    if (path != FSetPath) {
+        FSetPath = path;
+        FSetName = QFileInfo(path).fileName().toStdString();
+    }
+    return FSetName;
+}
+
 void TDatalogRecorder::RecordFrame(bool hasLambdaSim)
 {
     if (!FWriter.IsRecording())
         return;
     const int64_t now = NowMs();
-    FWriter.NoteControlSet("", FControlSet.Device());
+    FWriter.NoteControlSet(SetFileName(), FControlSet.Device());
     FWriter.Frame(FProtocol.Telemetry().Record(), now, FControlSet.Device().AperturaPos,
                   hasLambdaSim);
     FWriter.Tick(now);

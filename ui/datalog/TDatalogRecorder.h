@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
 
 class QLabel;
 class QStatusBar;
@@ -44,6 +45,9 @@ public:
     // Seams for the save dialog (the chosen path, empty when cancelled) and the error box.
     std::function<QString(const QString& proposedPath)> ChooseSaveFile;
     std::function<void(const QString& message)> ShowError;
+    // The path of the current control-set file, empty when there is none; its bare name goes
+    // into the recording with the control set's hash.
+    std::function<QString()> CurrentFile;
 
     // --- TTelemetryView: on to the window ---
     void ShowControllerText(QLatin1String text) override;
@@ -58,6 +62,8 @@ public:
 
 private:
     int64_t NowMs() const;
+    // The bare name of the current control-set file, worked out again only when it changed.
+    const std::string& SetFileName();
     void RecordFrame(bool hasLambdaSim);
     void Tick();
     void ShowState();
@@ -71,5 +77,7 @@ private:
     QTimer FTimer;
     TDatalogWriter FWriter;
     QString FFolder; // where the last recording went
+    QString FSetPath;     // the current file when the last frame was recorded
+    std::string FSetName; // its bare name
     int64_t FShownSecond = -1;
 };

@@ -124,7 +124,8 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     FMonitor = new TLiveMonitor(this);
     setCentralWidget(FMonitor);
     BuildStatusBar();
-    new TDatalogRecorder(*tools, FProtocol, FControlSet, *this, *statusBar());
+    auto* recorder = new TDatalogRecorder(*tools, FProtocol, FControlSet, *this, *statusBar());
+    recorder->CurrentFile = [this] { return FMemoryOps->CurrentFile(); };
     // Client area 804 by 558 below the menu bar, not resizable.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
