@@ -12,7 +12,7 @@ bool TDatalogWriter::Open(const QString& path, const QDateTime& startUtc, int64_
 {
     Close();
     FBuffer.clear();
-    FLastSetComment.clear();
+    FSetNoted = false;
     FRows = 0;
     FFailed = false;
     FErrorTaken = false;
@@ -42,11 +42,13 @@ void TDatalogWriter::NoteControlSet(std::string_view setFileName, const CtrlSet&
 {
     if (!IsRecording())
         return;
-    std::string comment = TDatalogFormat::ControlSetComment(setFileName, set);
-    if (comment == FLastSetComment)
+    const CtrlSet::TBytes bytes = set.ToBytes();
+    if (FSetNoted && bytes == FLastSetBytes && setFileName == FLastSetName)
         return;
-    Append(comment);
-    FLastSetComment = std::move(comment);
+    Append(TDatalogFormat::ControlSetComment(setFileName, set));
+    FSetNoted = true;
+    FLastSetBytes = bytes;
+    FLastSetName = setFileName;
 }
 
 void TDatalogWriter::Frame(const TTelemetry& record, int64_t nowMs, uint16_t valveControl,

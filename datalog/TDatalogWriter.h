@@ -51,7 +51,10 @@ private:
 
     QFile FFile;
     std::string FBuffer;
-    std::string FLastSetComment;
+    // The set and file name last noted: a frame that brings neither anew costs no hash.
+    bool FSetNoted = false;
+    CtrlSet::TBytes FLastSetBytes {};
+    std::string FLastSetName;
     int64_t FStartMs = 0;
     int64_t FLastFlushMs = 0;
     int64_t FRows = 0;
