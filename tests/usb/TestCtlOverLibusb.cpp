@@ -4,8 +4,7 @@
 #include "link/TLibusbTransport.h"
 #include "session/TControllerSession.h"
 #include "sim/TSimController.h"
-#include "tests/usb/TEmulatedAdapter.h"
-#include "tests/usb/TUsbTestbed.h"
+#include "tests/usb/TEmulatedRoadTest.h"
 
 #include "TSteppedClock.h"
 
@@ -42,22 +41,8 @@ private:
     std::unique_ptr<TControllerSession> FSession;
 };
 
-class CtlOverLibusb : public ::testing::Test {
+class CtlOverLibusb : public TEmulatedRoadTest {
 protected:
-    void SetUp() override
-    {
-        if (!TUsbTestbed::PreloadActive())
-            GTEST_SKIP() << TUsbTestbed::kUnavailable;
-        bed = std::make_unique<TUsbTestbed>();
-        adapter = &bed->Add(0x0033);
-        controller = std::make_unique<TSimController>(adapter->SharedSim());
-    }
-    void TearDown() override
-    {
-        controller.reset();
-        bed.reset();
-    }
-
     int Run(const QStringList& args, QString& out)
     {
         QString err;
@@ -73,9 +58,6 @@ protected:
         return code;
     }
 
-    std::unique_ptr<TUsbTestbed> bed;
-    TEmulatedAdapter* adapter = nullptr;
-    std::unique_ptr<TSimController> controller;
 };
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "protocol/TFrameEncoder.h"
 #include "protocol/TFrameSink.h"
 #include "sim/TSimController.h"
-#include "tests/usb/TUsbTestbed.h"
+#include "tests/usb/TEmulatedRoadTest.h"
 
 #include <gtest/gtest.h>
 
@@ -35,23 +35,18 @@ public:
     std::vector<std::pair<uint8_t, std::vector<uint8_t>>> answers;
 };
 
-class LibusbLinkTest : public ::testing::Test {
+class LibusbLinkTest : public TEmulatedRoadTest {
 protected:
     void SetUp() override
     {
-        if (!TUsbTestbed::PreloadActive())
-            GTEST_SKIP() << TUsbTestbed::kUnavailable;
-        bed = std::make_unique<TUsbTestbed>();
-        adapter = &bed->Add(0x0033);
-        controller = std::make_unique<TSimController>(adapter->SharedSim());
+        TEmulatedRoadTest::SetUp();
         decoder.SetSink(&frames);
     }
 
     void TearDown() override
     {
         link.reset();
-        controller.reset();
-        bed.reset();
+        TEmulatedRoadTest::TearDown();
     }
 
     void StartLink()
@@ -97,9 +92,6 @@ protected:
             ASSERT_TRUE(link->EnqueueTx(records[i]));
     }
 
-    std::unique_ptr<TUsbTestbed> bed;
-    TEmulatedAdapter* adapter = nullptr;
-    std::unique_ptr<TSimController> controller;
     std::unique_ptr<TKorvelComm> link;
     TFrameLog frames;
     TFrameDecoder decoder;
