@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -295,6 +296,104 @@ TEST(PlotReplot, ManyChangesGiveOneReplot)
     EXPECT_FALSE(plot.replotPending());
     EXPECT_EQ(replots, 1);
     EXPECT_DOUBLE_EQ(drawing->xAxis->range().upper, 10);
+}
+
+// A plot drawn change by change (only the data layer again when the axes stay) looks exactly
+// as one that draws the same final state at once.
+struct TRedrawRow {
+    const char* name;
+    void (*setUp)(TPlot&);
+    std::vector<void (*)(TPlot&)> changes;
+};
+
+void PrintTo(const TRedrawRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class PlotRedraw : public testing::TestWithParam<TRedrawRow> {};
+
+TEST_P(PlotRedraw, ChangeByChangeLooksAsDrawnAtOnce)
+{
+    const TRedrawRow& row = GetParam();
+    TPlot stepped;
+    row.setUp(stepped);
+    stepped.show();
+    stepped.flushReplot();
+    for (auto change : row.changes) {
+        change(stepped);
+        stepped.flushReplot();
+    }
+
+    TPlot once;
+    row.setUp(once);
+    for (auto change : row.changes)
+        change(once);
+    once.show();
+    once.flushReplot();
+
+    EXPECT_TRUE(stepped.grab().toImage() == once.grab().toImage())
+        << "the plot drawn change by change differs from the plot drawn at once";
+}
+
+// A plot whose X stays but whose Y grows with the data.
+void setUpFollowingPlot(TPlot& plot)
+{
+    setUpValvePlot(plot);
+    plot.setYFollow(0, 500, 2000);
+    plot.addChannel(QStringLiteral("trail"), Qt::yellow);
+    plot.setChannelLineWidth(1, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlotRedraw,
+    testing::Values(
+        TRedrawRow { "MarkerMoves", setUpValvePlot,
+                     { [](TPlot& p) { p.AddXY(0, 800, 40); },
+                       [](TPlot& p) { p.AddXY(0, 2500, 0); },
+                       [](TPlot& p) { p.AddXY(0, 7900, 480); } } },
+        TRedrawRow { "LimitsAndLinesMove", setUpValvePlot,
+                     { [](TPlot& p) { p.setLimitPosition(0, 123.4); },
+                       [](TPlot& p) { p.addLineAnnotation(QLineF(0, 0, 4000, 300), Qt::cyan); },
+                       [](TPlot& p) { p.setLimitPosition(0, 300); },
+                       [](TPlot& p) { p.setAnnotationLine(0, QLineF(100, 500, 8000, 0)); } } },
+        TRedrawRow { "ChannelCleared", setUpValvePlot,
+                     { [](TPlot& p) { p.AddXY(0, 4000, 250); },
+                       [](TPlot& p) { p.Clear(0); } } },
+        TRedrawRow { "TitleAndLegendChangeBetweenPoints", setUpValvePlot,
+                     { [](TPlot& p) { p.AddXY(0, 4000, 250); },
+                       [](TPlot& p) { p.setTitle(QStringLiteral("Posición de la válvula")); },
+                       [](TPlot& p) { p.AddXY(0, 4100, 260); },
+                       [](TPlot& p) { p.setChannelTitle(0, QStringLiteral("Posición real")); },
+                       [](TPlot& p) { p.setLegendVisible(false); },
+                       [](TPlot& p) { p.AddXY(0, 4200, 270); } } },
+        TRedrawRow { "YGrowsWithTheData", setUpFollowingPlot,
+                     { [](TPlot& p) { p.AddXY(1, 1000, 100); },
+                       [](TPlot& p) { p.AddXY(1, 2000, 900); },
+                       [](TPlot& p) { p.AddXY(1, 3000, 1700); },
+                       [](TPlot& p) { p.AddXY(1, 4000, 200); } } },
+        TRedrawRow { "ScrollingX", setUpLambdaPlot,
+                     { [](TPlot& p) { for (int i = 0; i < 100; ++i) p.AddXY(0, i * 0.05, 450); },
+                       [](TPlot& p) { for (int i = 100; i < 300; ++i) p.AddXY(1, i * 0.05, 800); } } }),
+    rowName<TRedrawRow>);
+
+TEST(PlotReplot, PointsOnStillAxesDoNotLayTheRestOutAgain)
+{
+    TPlot plot;
+    setUpValvePlot(plot);
+    plot.show();
+    plot.flushReplot();
+    auto* drawing = plot.findChild<QCustomPlot*>();
+    ASSERT_NE(drawing, nullptr);
+    int wholeReplots = 0;
+    QObject::connect(drawing, &QCustomPlot::beforeReplot, [&wholeReplots] { ++wholeReplots; });
+    plot.AddXY(0, 800, 40);
+    plot.setLimitPosition(1, 450);
+    plot.flushReplot();
+    EXPECT_EQ(wholeReplots, 0);
+    plot.setTitle(QStringLiteral("Posición de la válvula"));
+    plot.flushReplot();
+    EXPECT_EQ(wholeReplots, 1);
 }
 
 TEST(PlotReplot, HiddenPlotIsDrawnWhenShown)

@@ -1,5 +1,7 @@
 #include "ui/widgets/TPlot.h"
 
+#include "ui/widgets/TPlotTitle.h"
+
 #include <qcustomplot.h>
 
 #include <QVBoxLayout>
@@ -63,6 +65,20 @@ TPlot::TPlot(QWidget* parent)
     // Wide lines (the lambda simulation is 3 pixels) stroked with proper joins cost about 30
     // times more than drawn as plain segments: 6 ms instead of 0.2 ms per replot.
     FPlot->setPlottingHint(QCP::phFastPolylines, true);
+    // A replot marks the plot for the window's next paint, with the other instruments, instead
+    // of painting and flushing it on its own at once.
+    FPlot->setPlottingHint(QCP::phImmediateRefresh, false);
+    // Nothing is ever drawn on the selection layer: it needs no buffer to clear and blend.
+    FPlot->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    // The grid, the channels and the lines are drawn on a layer of their own above the axis
+    // rectangle's face; axes, title and legend on the layers above it. When only points or lines
+    // moved and the axes stay, only that layer is drawn again (see flushReplot).
+    FPlot->addLayer(QStringLiteral("data"), FPlot->layer(QStringLiteral("grid")),
+                    QCustomPlot::limAbove);
+    FData = FPlot->layer(QStringLiteral("data"));
+    for (QCPAxis* axis : {FPlot->xAxis, FPlot->yAxis, FPlot->xAxis2, FPlot->yAxis2})
+        axis->grid()->setLayer(FData);
+    FPlot->setCurrentLayer(FData);
     FPlot->setBackground(Qt::black);
     FPlot->axisRect()->setBackground(Qt::black);
     // Room for the last X label, which is centred on the right edge.
@@ -109,7 +125,8 @@ void TPlot::setTitle(const QString& title)
         FPlot->plotLayout()->insertRow(0);
         QFont font = FPlot->font();
         font.setBold(true);
-        FTitle = new QCPTextElement(FPlot, title, font);
+        FTitle = new TPlotTitle(FPlot, title, font);
+        FTitle->setLayer(QStringLiteral("main"));
         FTitle->setTextColor(FAxisColor);
         FPlot->plotLayout()->addElement(0, 0, FTitle);
     }
@@ -283,7 +300,7 @@ void TPlot::setChannelRingBuffer(int channel, int points)
         ch->ring = std::max(1, points);
         ch->xWindow = 0;
         resetChannel(*ch);
-        scheduleReplot();
+        scheduleDataReplot();
     }
 }
 
@@ -293,7 +310,7 @@ void TPlot::setChannelXWindow(int channel, double span)
         ch->ring = 0;
         ch->xWindow = std::max(0.0, span);
         resetChannel(*ch);
-        scheduleReplot();
+        scheduleDataReplot();
     }
 }
 
@@ -316,14 +333,14 @@ void TPlot::AddXY(int channel, double x, double y)
     }
     ch->hasLast = true;
     ch->last = QPointF(x, y);
-    scheduleReplot();
+    scheduleDataReplot();
 }
 
 void TPlot::Clear(int channel)
 {
     if (TChannel* ch = channelAt(channel)) {
         resetChannel(*ch);
-        scheduleReplot();
+        scheduleDataReplot();
     }
 }
 
@@ -331,7 +348,7 @@ void TPlot::ClearAll()
 {
     for (TChannel& ch : FChannels)
         resetChannel(ch);
-    scheduleReplot();
+    scheduleDataReplot();
 }
 
 int TPlot::pointCount(int channel) const
@@ -387,7 +404,7 @@ void TPlot::setLimitPosition(int limit, double y)
         return;
     FLimits[limit]->point1->setCoords(0, y);
     FLimits[limit]->point2->setCoords(1, y);
-    scheduleReplot();
+    scheduleDataReplot();
 }
 
 void TPlot::setLimitColor(int limit, const QColor& color)
@@ -425,7 +442,7 @@ void TPlot::setAnnotationLine(int annotation, const QLineF& line)
         return;
     FAnnotations[annotation]->start->setCoords(line.p1());
     FAnnotations[annotation]->end->setCoords(line.p2());
-    scheduleReplot();
+    scheduleDataReplot();
 }
 
 void TPlot::setAnnotationColor(int annotation, const QColor& color)
@@ -445,6 +462,7 @@ void TPlot::setXFixed(double min, double max)
     FXScrolling = false;
     FXMin = min;
     FXSpan = max - min;
+    applyDataLayerMode();
     scheduleReplot();
 }
 
@@ -455,6 +473,7 @@ void TPlot::setXScrolling(double span, double start)
     FXScrolling = true;
     FXMin = start;
     FXSpan = span;
+    applyDataLayerMode();
     scheduleReplot();
 }
 
@@ -547,6 +566,12 @@ void TPlot::setReplotDelay(int ms)
 
 void TPlot::scheduleReplot()
 {
+    FLayoutStale = true;
+    scheduleDataReplot();
+}
+
+void TPlot::scheduleDataReplot()
+{
     FStale = true;
     // A hidden plot (one of the two stacked ones) is drawn when it is shown. The timer is started
     // once and never pushed back, so a steady flow of points still gets drawn.
@@ -557,8 +582,20 @@ void TPlot::scheduleReplot()
 void TPlot::flushReplot()
 {
     FReplotTimer.stop();
-    if (isVisible())
+    if (!isVisible())
+        return;
+    const auto same = [](const QCPRange& drawn, TRange range) {
+        return drawn.lower == range.lower && drawn.upper == range.upper;
+    };
+    if (FLayoutStale || !same(FPlot->xAxis->range(), xRange())
+        || !same(FPlot->yAxis->range(), yRange())) {
         FPlot->replot();
+        return;
+    }
+    // Only the data layer is drawn again (a layer without a buffer of its own, or buffers that
+    // QCustomPlot knows to be out of date, make this a whole replot).
+    FData->replot();
+    FStale = false;
 }
 
 void TPlot::applyAxes()
@@ -568,6 +605,17 @@ void TPlot::applyAxes()
     FPlot->xAxis->setRange(x.lower, x.upper);
     FPlot->yAxis->setRange(y.lower, y.upper);
     FStale = false;
+    FLayoutStale = false;
+}
+
+void TPlot::applyDataLayerMode()
+{
+    // A scrolling X axis moves the grid and the tick labels with every point: each replot is a
+    // whole one, and one buffer for all layers is the cheapest to paint. With the axes still, the
+    // data layer keeps a buffer of its own so that it can be drawn alone.
+    const QCPLayer::LayerMode mode = FXScrolling ? QCPLayer::lmLogical : QCPLayer::lmBuffered;
+    if (FData->mode() != mode)
+        FData->setMode(mode);
 }
 
 void TPlot::showEvent(QShowEvent* event)

@@ -15,6 +15,7 @@
 class QCPGraph;
 class QCPItemLine;
 class QCPItemStraightLine;
+class QCPLayer;
 class QCPTextElement;
 class QCustomPlot;
 
@@ -146,12 +147,17 @@ private:
     TChannel* channelAt(int channel);
     const TChannel* channelAt(int channel) const;
     void resetChannel(TChannel& ch);
+    // A change of anything but the points and lines: the next replot is a whole one.
     void scheduleReplot();
+    // A change of points or lines only.
+    void scheduleDataReplot();
+    void applyDataLayerMode();
     void applyAxes();
     void applyAxisColors();
 
     QCustomPlot* FPlot;                       // the drawing, a child filling this widget
     QCPTextElement* FTitle = nullptr;         // created with the first title
+    QCPLayer* FData;                          // grid, channels, limits, annotations
     std::vector<TChannel> FChannels;          // by channel index
     std::vector<QCPItemStraightLine*> FLimits; // by limit index, owned by FPlot
     std::vector<QCPItemLine*> FAnnotations;   // by annotation index, owned by FPlot
@@ -165,4 +171,5 @@ private:
     QColor FAxisColor = QColor(220, 220, 220); // axes, labels, texts
     QTimer FReplotTimer;                      // single shot: gathers changes into one replot
     bool FStale = false;                      // something changed that is not drawn yet
+    bool FLayoutStale = false;                // ... and it is more than points and lines
 };
