@@ -20,7 +20,8 @@ class TToolsMenu;
 // Records the window's telemetry into a datalog from "Record log…" to "Stop recording". It
 // stands between the telemetry handling and the window: every frame goes on to the window as
 // before, and while recording its record is written as the window showed it, with the device
-// copy's control position. The status bar shows the time recorded and the frames; a write error
+// copy's control position. It sees only the live frames: a log replayed meanwhile is shown
+// behind it and is not recorded again. The status bar shows the time recorded and the frames; a write error
 // stops the recording and is told once.
 class TDatalogRecorder : public QObject, public TTelemetryView {
     Q_OBJECT
