@@ -93,7 +93,9 @@ void TReplayControl::BuildBar()
         a->setObjectName(QStringLiteral("ReplaySpeed%1").arg(speed));
         a->setCheckable(true);
         a->setChecked(speed == 1);
+        // A number and the multiplication sign read the same in every language.
         TP_Ignore(a);
+        TP_Ignore(FBar->widgetForAction(a));
         speeds->addAction(a);
         connect(a, &QAction::triggered, this, [this, speed] { SetSpeed(speed); });
         FSpeeds.push_back(a);
