@@ -12,6 +12,8 @@ namespace {
 constexpr const char* kOrganisation = "Korvel";
 constexpr const char* kApplication = "Brevon";
 constexpr const char* kGroup = "OpcionesAvanzadas";
+constexpr const char* kDatalogGroup = "Datalog";
+constexpr const char* kDatalogFolderName = "Folder";
 
 constexpr const char* kPathEntradaName = "PathEntrada";
 constexpr const char* kPathSalidaName = "PathSalida";
@@ -84,13 +86,13 @@ TOpcionesAvanzadas::TOpcionesAvanzadas(const QString& fileName, QSettings::Forma
     LoadOptions();
 }
 
-std::unique_ptr<QSettings> TOpcionesAvanzadas::OpenStore() const
+std::unique_ptr<QSettings> TOpcionesAvanzadas::OpenStore(const char* group) const
 {
     auto store = fileName_.isEmpty()
         ? std::make_unique<QSettings>(QString::fromLatin1(kOrganisation),
                                       QString::fromLatin1(kApplication))
         : std::make_unique<QSettings>(fileName_, format_);
-    store->beginGroup(QLatin1StringView(kGroup));
+    store->beginGroup(QLatin1StringView(group));
     return store;
 }
 
@@ -105,8 +107,10 @@ void TOpcionesAvanzadas::SetDefaults()
 void TOpcionesAvanzadas::LoadOptions()
 {
     SetDefaults();
+    datalogFolder_ =
+        OpenStore(kDatalogGroup)->value(QLatin1StringView(kDatalogFolderName)).toString();
     {
-        const std::unique_ptr<QSettings> store = OpenStore();
+        const std::unique_ptr<QSettings> store = OpenStore(kGroup);
         if (store->status() == QSettings::NoError) {
             if (store->childKeys().isEmpty()) {
                 // First run: the options are created with their defaults.
@@ -135,7 +139,7 @@ bool TOpcionesAvanzadas::CheckSerialComm()
 
 void TOpcionesAvanzadas::SaveOptions()
 {
-    const std::unique_ptr<QSettings> store = OpenStore();
+    const std::unique_ptr<QSettings> store = OpenStore(kGroup);
     if (!store->isWritable())
         return;
     WriteOptionValues(*store);
@@ -158,4 +162,14 @@ void TOpcionesAvanzadas::SetLangCode(const QString& code)
     langCode_ = FieldText(code.toLocal8Bit());
     CheckSerialComm();
     SaveOptions();
+}
+
+void TOpcionesAvanzadas::SetDatalogFolder(const QString& folder)
+{
+    datalogFolder_ = folder;
+    const std::unique_ptr<QSettings> store = OpenStore(kDatalogGroup);
+    if (!store->isWritable())
+        return;
+    store->setValue(QLatin1StringView(kDatalogFolderName), folder);
+    store->sync();
 }

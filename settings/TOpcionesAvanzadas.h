@@ -43,6 +43,11 @@ public:
     // writes all four options at once.
     void SetLangCode(const QString& code);
 
+    // The folder the last datalog was recorded into; empty until one was. Kept beside the four
+    // options above, in the group "Datalog" as text, and written at once.
+    QString DatalogFolder() const { return datalogFolder_; }
+    void SetDatalogFolder(const QString& folder);
+
     // Sets the defaults and reads the stored options; on the first run (an empty group) writes
     // the defaults, and writes all four back when a stored SerialComm was out of range.
     void LoadOptions();
@@ -50,7 +55,7 @@ public:
     void SaveOptions();
 
 private:
-    std::unique_ptr<QSettings> OpenStore() const;
+    std::unique_ptr<QSettings> OpenStore(const char* group) const;
     void SetDefaults();
     // Resets a SerialComm outside 0 to 23 to 0; true when it did.
     bool CheckSerialComm();
@@ -63,4 +68,5 @@ private:
     QByteArray pathEntrada_;                // input folder, at most 255 bytes, no zero byte
     QByteArray pathSalida_;                 // output folder, likewise
     QByteArray langCode_;                   // chosen language code, likewise
+    QString datalogFolder_;                 // where the last recording went
 };

@@ -249,3 +249,20 @@ TEST(TOpcionesAvanzadas, ThePerUserStoreIsKorvelBrevon)
 }
 
 } // namespace
+
+// The last recording's folder is read back by the next run and leaves the four options alone.
+TEST(TOpcionesAvanzadas, TheDatalogFolderIsKeptForTheNextRun)
+{
+    TStore store;
+    TOpcionesAvanzadas options(store.Path());
+    EXPECT_TRUE(options.DatalogFolder().isEmpty());
+    const QString folder = QStringLiteral("/home/installer/registros ñ/") + QString(300, u'x');
+
+    options.SetDatalogFolder(folder);
+
+    EXPECT_EQ(options.DatalogFolder(), folder);
+    EXPECT_EQ(store.Read(), Written(kDefaultIn, kDefaultOut, 0, ""));
+    const TOpcionesAvanzadas next(store.Path());
+    EXPECT_EQ(next.DatalogFolder(), folder);
+    ExpectOptions(next, kDefaultIn, kDefaultOut, 0, "");
+}

@@ -6,12 +6,14 @@
 #include "session/TControlSetFile.h"
 #include "ui/datalog/TDatalogRecorder.h"
 #include "ui/main/TLiveMonitor.h"
+#include "ui/main/TReplayControl.h"
 #include "ui/memory/TMemoryOps.h"
 #include "ui/widgets/TLed.h"
 #include "ui/widgets/TLedBar.h"
 #include "ui/widgets/TValueBox.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -150,4 +152,42 @@ TEST_F(DatalogRecording, AFolderThatDoesNotExistIsToldAtStart)
     EXPECT_EQ(FErrors.size(), 1);
     EXPECT_FALSE(FRecorder->IsRecording());
     EXPECT_TRUE(FRecord->isEnabled());
+}
+
+// The folder of the last recording is where the next run proposes a recording and opens a
+// replay.
+TEST(DatalogRecordingFolder, SurvivesARestart)
+{
+    QTemporaryDir settings, logs;
+    MainWindowRig::TOptions options;
+    options.settingsFile = settings.filePath(QStringLiteral("Brevon.conf"));
+    const QString chosen = logs.filePath(QStringLiteral("drive.csv"));
+    {
+        MainWindowRig rig(options);
+        auto* recorder = rig.window().findChild<TDatalogRecorder*>();
+        ASSERT_NE(recorder, nullptr);
+        recorder->ChooseSaveFile = [&chosen](const QString&) { return chosen; };
+        recorder->GrabarLog1Click();
+        ASSERT_TRUE(recorder->IsRecording());
+        recorder->Stop();
+    }
+    MainWindowRig rig(options);
+    auto* recorder = rig.window().findChild<TDatalogRecorder*>();
+    auto* replay = rig.window().findChild<TReplayControl*>();
+    ASSERT_TRUE(recorder && replay);
+    QString proposed, replayFolder;
+    recorder->ChooseSaveFile = [&proposed](const QString& path) {
+        proposed = path;
+        return QString();
+    };
+    replay->ChooseOpenFile = [&replayFolder](const QString& folder) {
+        replayFolder = folder;
+        return QString();
+    };
+    recorder->GrabarLog1Click();
+    replay->ReproducirLog1Click();
+    EXPECT_EQ(QFileInfo(proposed).absolutePath(), QFileInfo(chosen).absolutePath());
+    EXPECT_EQ(replayFolder, QFileInfo(chosen).absolutePath());
+    EXPECT_FALSE(recorder->IsRecording());
+    EXPECT_FALSE(replay->IsReplaying());
 }

@@ -85,7 +85,7 @@ TEST_F(MainWindowLayout, MenusHoldTheirItemsInOrder)
         { "Herramientas1", "GrabarLog1", "Record log\u2026", true, true },
         { "Herramientas1", "DetenerGrabacion1", "Stop recording", true, false },
         { "Herramientas1", "N5", nullptr, true, true },
-        { "Herramientas1", "ReproducirLog1", "Replay log\u2026", true, false },
+        { "Herramientas1", "ReproducirLog1", "Replay log\u2026", true, true },
         { "Herramientas1", "VerLog1", "View log\u2026", true, true },
         { "Herramientas1", "N6", nullptr, true, true },
         { "Herramientas1", "CompararArchivo1", "Compare with file\u2026", true, true },

@@ -4,6 +4,7 @@
 #include "protocol/TControllerProtocol.h"
 #include "protocol/TFixedTexts.h"
 #include "protocol/TWaitClock.h"
+#include "settings/TOpcionesAvanzadas.h"
 #include "ui/datalog/TToolsMenu.h"
 
 #include <QAction>
@@ -60,11 +61,20 @@ QString TDatalogRecorder::ProposedName(const QDateTime& now)
 void TDatalogRecorder::GrabarLog1Click()
 {
     const QString path =
-        ChooseSaveFile(QDir(FFolder).filePath(ProposedName(QDateTime::currentDateTime())));
+        ChooseSaveFile(QDir(Folder()).filePath(ProposedName(QDateTime::currentDateTime())));
     if (path.isEmpty())
         return;
     FFolder = QFileInfo(path).absolutePath();
+    if (TOpcionesAvanzadas* options = Options ? Options() : nullptr)
+        options->SetDatalogFolder(FFolder);
     Start(path);
+}
+
+QString TDatalogRecorder::Folder() const
+{
+    const TOpcionesAvanzadas* options = Options ? Options() : nullptr;
+    const QString stored = options ? options->DatalogFolder() : QString();
+    return stored.isEmpty() ? FFolder : stored;
 }
 
 void TDatalogRecorder::DetenerGrabacion1Click()
@@ -95,7 +105,12 @@ void TDatalogRecorder::Stop()
 
 int64_t TDatalogRecorder::NowMs() const
 {
-    if (const TWaitClock* clock = FProtocol.WaitClock())
+    return ClockMs(FProtocol);
+}
+
+int64_t TDatalogRecorder::ClockMs(const TControllerProtocol& protocol)
+{
+    if (const TWaitClock* clock = protocol.WaitClock())
         return clock->NowMs();
     static QElapsedTimer wall = [] {
         QElapsedTimer timer;

@@ -14,12 +14,14 @@ class QLabel;
 class QStatusBar;
 class TControlSet;
 class TControllerProtocol;
+class TOpcionesAvanzadas;
 class TToolsMenu;
 
 // Records the window's telemetry into a datalog from "Record log…" to "Stop recording". It
 // stands between the telemetry handling and the window: every frame goes on to the window as
 // before, and while recording its record is written as the window showed it, with the device
-// copy's control position. The status bar shows the time recorded and the frames; a write error
+// copy's control position. It sees only the live frames: a log replayed meanwhile is shown
+// behind it and is not recorded again. The status bar shows the time recorded and the frames; a write error
 // stops the recording and is told once.
 class TDatalogRecorder : public QObject, public TTelemetryView {
     Q_OBJECT
@@ -41,6 +43,9 @@ public:
     QTimer& TickTimer() { return FTimer; }
     // The file name proposed for a recording started at the local time `now`.
     static QString ProposedName(const QDateTime& now);
+    // The clock frames are timed on: the protocol's wait clock when it has one (the stepped
+    // clock of tests), else a monotonic one.
+    static int64_t ClockMs(const TControllerProtocol& protocol);
 
     // Seams for the save dialog (the chosen path, empty when cancelled) and the error box.
     std::function<QString(const QString& proposedPath)> ChooseSaveFile;
@@ -48,6 +53,11 @@ public:
     // The path of the current control-set file, empty when there is none; its bare name goes
     // into the recording with the control set's hash.
     std::function<QString()> CurrentFile;
+    // The stored options, which keep the folder of the last recording from one run to the
+    // next; null or unset: the folder is kept for this run only.
+    std::function<TOpcionesAvanzadas*()> Options;
+    // Where "Record log…" proposes the file: the last recording's folder, else the home folder.
+    QString Folder() const;
 
     // --- TTelemetryView: on to the window ---
     void ShowControllerText(QLatin1String text) override;
@@ -76,7 +86,7 @@ private:
     QLabel* FIndicator;
     QTimer FTimer;
     TDatalogWriter FWriter;
-    QString FFolder; // where the last recording went
+    QString FFolder; // where the last recording went, when no options store keeps it
     QString FSetPath;     // the current file when the last frame was recorded
     std::string FSetName; // its bare name
     int64_t FShownSecond = -1;

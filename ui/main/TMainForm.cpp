@@ -14,6 +14,7 @@
 #include "ui/main/TLiveMonitor.h"
 #include "ui/main/TMainActions.h"
 #include "ui/main/TMainEdits.h"
+#include "ui/main/TReplayControl.h"
 #include "ui/main/TSupervision.h"
 #include "ui/main/UiLog.h"
 #include "ui/memory/TFLoadProg.h"
@@ -124,8 +125,10 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     FMonitor = new TLiveMonitor(this);
     setCentralWidget(FMonitor);
     BuildStatusBar();
-    auto* recorder = new TDatalogRecorder(*tools, FProtocol, FControlSet, *this, *statusBar());
+    auto* replay = new TReplayControl(*this, *tools);
+    auto* recorder = new TDatalogRecorder(*tools, FProtocol, FControlSet, *replay, *statusBar());
     recorder->CurrentFile = [this] { return FMemoryOps->CurrentFile(); };
+    recorder->Options = [this] { return FOptions.get(); };
     // Client area 804 by 558 below the menu bar, not resizable.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 

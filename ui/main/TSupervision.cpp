@@ -167,7 +167,7 @@ void TSupervision::Timer1Timer()
         FView.SetControllerText(QString::fromLatin1(TFixedTexts::NotDetectedText));
         FProtocol.SetControllerVersion(0);
     }
-    const uint8_t flags = FProtocol.Telemetry().Record().StatusFlags;
+    const uint8_t flags = (FShown ? *FShown : FProtocol.Telemetry()).Record().StatusFlags;
     if (flags & sfLedSteady) {
         FView.SetControlLed(QColor(255, 0, 0), (flags & sfLedLit) != 0);
     } else {

@@ -9,6 +9,7 @@ class TControllerProtocol;
 class TKorvelComm;
 class TMemoryOps;
 class TSupervisionView;
+class TTelemetryMonitor;
 
 // The supervision timers of the main window: TimerRefreshCtrlSet (every 100 ms) follows the
 // link status, reads the control set when the controller is first heard or asks for it, asks
@@ -30,6 +31,8 @@ public:
     bool WriteDelayElapsed();
     void CommitEdits();
     void SetRefreshIntervalMs(int ms) { FRefreshIntervalMs = ms; }
+    // Whose record the control LED shows: the protocol's (null) or a replay's.
+    void SetShownTelemetry(const TTelemetryMonitor* shown) { FShown = shown; }
 
     int32_t LastLinkStatus() const { return FLastLinkStatus; }
     int32_t WriteDelay() const { return FWriteDelay; }
@@ -48,6 +51,7 @@ private:
     TControlSet& FControlSet;
     TMemoryOps& FMemory;
     TSupervisionView& FView;
+    const TTelemetryMonitor* FShown = nullptr; // null: the protocol's telemetry
     TWriteRetry FWrites;
     int FRefreshIntervalMs = 100;
     int32_t FLastLinkStatus = 0;   // the link status acted on at the last tick
