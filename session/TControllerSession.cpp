@@ -18,8 +18,7 @@ TControllerSession::TControllerSession(std::unique_ptr<TKorvelComm> link, TWaitC
                                        QObject* parent)
     : QObject(parent)
     , FClock(clock)
-    , FLink(std::move(link))
-    , FProtocol(std::make_unique<TControllerProtocol>(FLink.get()))
+    , FProtocol(std::make_unique<TControllerProtocol>(nullptr))
 {
     FElapsed.start();
     if (FClock) {
@@ -27,15 +26,39 @@ TControllerSession::TControllerSession(std::unique_ptr<TKorvelComm> link, TWaitC
         FProtocol->SetWaitClock(FClock);
     }
     FProtocol->SetTelemetryView(this);
-    FLink->OnLinkData = [this] { FProtocol->ReceiveFrames(); };
+    if (link)
+        AttachLink(std::move(link));
 }
+
+TControllerSession::TControllerSession() : TControllerSession(nullptr) {}
 
 TControllerSession::~TControllerSession()
 {
-    // The protocol must not touch the link once it is gone.
-    FLink->OnLinkData = nullptr;
-    FProtocol->SetLink(nullptr);
+    CloseLink();
     FProtocol->SetTelemetryView(nullptr);
+}
+
+void TControllerSession::AttachLink(std::unique_ptr<TKorvelComm> link)
+{
+    CloseLink();
+    FLink = std::move(link);
+    if (!FLink)
+        return;
+    FLink->OnLinkData = [this] { FProtocol->ReceiveFrames(); };
+    FProtocol->SetLink(FLink.get());
+}
+
+void TControllerSession::CloseLink()
+{
+    // A request waiting below the caller ends with -1 and touches the link no more; a
+    // hand-over the link has posted and nobody has served dies with the link.
+    FProtocol->SetLink(nullptr);
+    FProtocol->Abort();
+    if (!FLink)
+        return;
+    FLink->OnLinkData = nullptr;
+    FLink->OnFault = nullptr;
+    FLink.reset();
 }
 
 int64_t TControllerSession::NowMs() const
@@ -52,7 +75,7 @@ TControllerSession::TResult TControllerSession::Connect(int timeoutMs)
 {
     const int64_t deadline = NowMs() + timeoutMs;
     while (NowMs() < deadline) {
-        if (FLink->GetLinkStatus() == lkReceiving) {
+        if (FLink && FLink->GetLinkStatus() == lkReceiving) {
             if (FProtocol->ControllerVersion() == 0)
                 FProtocol->GetTargetVersion();
             if (FProtocol->ControllerVersion() != 0)
@@ -65,12 +88,12 @@ TControllerSession::TResult TControllerSession::Connect(int timeoutMs)
 
 bool TControllerSession::AdapterFound() const
 {
-    return FLink->GetLinkStatus() != lkNoAdapter;
+    return FLink && FLink->GetLinkStatus() != lkNoAdapter;
 }
 
 uint16_t TControllerSession::AdapterVersion() const
 {
-    return FLink->GetAdapterVersion();
+    return FLink ? FLink->GetAdapterVersion() : 0;
 }
 
 uint16_t TControllerSession::ControllerVersion() const

@@ -36,14 +36,22 @@ public:
     };
 
     // `clock` is where waits take their time from; null is the wall clock. The session owns
-    // the link and wires the protocol to it.
+    // the link and wires the protocol to it; it may start without one (AttachLink).
     explicit TControllerSession(std::unique_ptr<TKorvelComm> link, TWaitClock* clock = nullptr,
                                 QObject* parent = nullptr);
+    TControllerSession(); // no link yet, the wall clock
     ~TControllerSession() override;
 
-    TKorvelComm& Link() { return *FLink; }
+    // Takes `link` in place of the one it has, which is closed first.
+    void AttachLink(std::unique_ptr<TKorvelComm> link);
+    // Ends a waiting exchange and destroys the link; the session then has none.
+    void CloseLink();
+
+    TKorvelComm* Link() const { return FLink.get(); } // null when there is none
     TControllerProtocol& Protocol() { return *FProtocol; }
+    const TControllerProtocol& Protocol() const { return *FProtocol; }
     TControlSet& ControlSet() { return FControlSet; }
+    const TControlSet& ControlSet() const { return FControlSet; }
     TPasswords& Passwords() { return FPasswords; }
 
     // Milliseconds since the session was made, on its clock.
