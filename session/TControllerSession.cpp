@@ -120,27 +120,54 @@ TControllerSession::TResult TControllerSession::ReadSet()
         return TResult::Refused;
     if (n != kCtrlSetSize)
         return TResult::Failed;
-    // Nobody edits here: the block read is what both copies show.
-    FControlSet.TakeRead(CtrlSet::FromBytes(answer));
-    FControlSet.LoadWorkingCopy();
+    const std::vector<TUnsentEdit> kept = FControlSet.TakeRead(CtrlSet::FromBytes(answer));
     emit ControlSetRefreshed();
+    if (!kept.empty() && !FAsking && AskUnsentEdits) {
+        FAsking = true;
+        const TUnsentChoice choice = AskUnsentEdits(kept);
+        FAsking = false;
+        if (choice == TUnsentChoice::SendAgain) {
+            FControlSet.CommitWorkingCopy(); // the supervision's next write sends them
+        } else {
+            FControlSet.LoadWorkingCopy();
+            emit ControlSetRefreshed();
+        }
+    }
     return TResult::Ok;
 }
 
-TControllerSession::TResult TControllerSession::WriteSet(const CtrlSet& set,
-                                                         std::vector<const TCtrlSetItem*>* differing)
+int TControllerSession::SendSet(const CtrlSet& set)
 {
     uint8_t payload[1 + kCtrlSetSize];
     payload[0] = cmdWriteSet;
     set.ToBytes(payload + 1);
     uint8_t type = 0;
-    if (Request(payload, sizeof payload, nullptr, type) < 0)
-        return TResult::NoAnswer;
-    if (type != fbAck)
-        return TResult::Refused;
+    return Request(payload, sizeof payload, nullptr, type) < 0 ? -1 : type;
+}
+
+TControllerSession::TResult TControllerSession::WriteAndReadBack(const CtrlSet& set,
+                                                                 bool& accepted)
+{
+    const int answer = SendSet(set);
+    accepted = answer == fbAck;
+    if (!accepted)
+        return answer < 0 ? TResult::NoAnswer : TResult::Refused;
+    FControlSet.Device() = set;
+    FControlSet.LoadWorkingCopy();
+    FControlSet.ClearPendingSend();
     FControlSet.ConfirmWrite(set);
-    if (const TResult read = ReadSet(); read != TResult::Ok)
-        return read;
+    const TResult read = ReadSet();
+    if (read != TResult::Ok)
+        emit ControlSetRefreshed(); // the copies hold what was written
+    return read;
+}
+
+TControllerSession::TResult TControllerSession::WriteSet(const CtrlSet& set,
+                                                         std::vector<const TCtrlSetItem*>* differing)
+{
+    bool accepted = false;
+    if (const TResult result = WriteAndReadBack(set, accepted); result != TResult::Ok)
+        return result;
     if (FControlSet.Device().ToBytes() == set.ToBytes())
         return TResult::Ok;
     if (differing) {

@@ -67,10 +67,21 @@ public:
     uint16_t AdapterVersion() const;
     uint16_t ControllerVersion() const;
 
-    // Reads the control set into both copies.
+    // The question after a read that kept edits the controller does not hold: send them again
+    // over the values read, or discard them. Unset: they stay on screen as unsent edits.
+    enum class TUnsentChoice { SendAgain, Discard };
+    std::function<TUnsentChoice(const std::vector<TUnsentEdit>& edits)> AskUnsentEdits;
+
+    // Reads the control set. With no edits both copies take it; edits the controller does not
+    // hold are laid over it and offered in one AskUnsentEdits question (a read while the
+    // question is open keeps them for it). ControlSetRefreshed after the read, and again when
+    // the edits are discarded.
     TResult ReadSet();
-    // Writes `set`, reads it back and compares byte for byte: Failed when the controller holds
-    // something else, with the items that differ in `differing`.
+    // Sends `set` with the write command and nothing more: the answer's type, -1 for none.
+    int SendSet(const CtrlSet& set);
+    // Writes `set`; once the controller acknowledged it, it is both copies and the confirmed
+    // values, and the set is read back and compared byte for byte: Failed when the controller
+    // holds something else, with the items that differ in `differing`.
     TResult WriteSet(const CtrlSet& set, std::vector<const TCtrlSetItem*>* differing = nullptr);
     // The restore command, then a read.
     TResult Restore();
@@ -89,6 +100,8 @@ signals:
 private:
     int32_t Request(const uint8_t* payload, int count, uint8_t* answer, uint8_t& type);
     void FrameShown();
+    // WriteSet without the comparison; `accepted` tells whether the controller acknowledged.
+    TResult WriteAndReadBack(const CtrlSet& set, bool& accepted);
 
     // TTelemetryView: only the last call of a frame matters here.
     void ShowControllerText(QLatin1String) override {}
@@ -108,4 +121,5 @@ private:
     std::unique_ptr<TControllerProtocol> FProtocol;
     TControlSet FControlSet;
     TPasswords FPasswords;
+    bool FAsking = false; // the unsent-edits question is open
 };

@@ -113,7 +113,7 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     TP_Ignore(this);
     setContextMenuPolicy(Qt::NoContextMenu); // no toolbar toggling menu
 
-    FMemoryOps = std::make_unique<TMemoryOps>(FSession.Protocol(), FSession.ControlSet(), *this, FSession.Passwords(), this);
+    FMemoryOps = std::make_unique<TMemoryOps>(FSession, *this, this);
     FSupervision = std::make_unique<TSupervision>(FSession.Protocol(), FSession.ControlSet(), *FMemoryOps, *this);
     FSupervision->SetRefreshIntervalMs(kRefreshIntervalMs);
     FEdits = std::make_unique<TMainEdits>(FSession.Protocol(), FSession.ControlSet(), *FSupervision);

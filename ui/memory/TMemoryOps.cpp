@@ -48,15 +48,16 @@ QString WithDefaultSuffix(const QString& path)
 
 } // namespace
 
-TMemoryOps::TMemoryOps(TControllerProtocol& protocol, TControlSet& controlSet,
-                       TMainDisplays& displays, TPasswords& passwords, QWidget* window)
+TMemoryOps::TMemoryOps(TControllerSession& session, TMainDisplays& displays, QWidget* window)
     : QObject(window)
-    , FProtocol(protocol)
-    , FControlSet(controlSet)
+    , FSession(session)
+    , FControlSet(session.ControlSet())
     , FDisplays(displays)
-    , FPasswords(passwords)
+    , FPasswords(session.Passwords())
     , FWindow(window)
 {
+    connect(&FSession, &TControllerSession::ControlSetRefreshed, this,
+            &TMemoryOps::RefreshControls);
     ChooseOpenFile = [this](const QString& current) {
         return RunFileDialog(FWindow, QFileDialog::AcceptOpen, current);
     };
@@ -69,7 +70,7 @@ TMemoryOps::TMemoryOps(TControllerProtocol& protocol, TControlSet& controlSet,
     ShowLoadRefused = [this](const QString& message) {
         QMessageBox::warning(FWindow, QString::fromLatin1(TFixedTexts::AppTitle), message);
     };
-    AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
+    FSession.AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
         TUnsentEditsBox box(edits, FWindow);
         return box.Ask() ? TUnsentChoice::SendAgain : TUnsentChoice::Discard;
     };
@@ -96,24 +97,8 @@ void TMemoryOps::SetDialogs(TFLoadProg* loadProg, TPassForm* passForm, TMemProtF
 
 bool TMemoryOps::BMemLoadClick()
 {
-    const uint8_t request = cmdReadSet;
-    uint8_t answer[kMaxFramePayload];
-    if (FProtocol.SendRequest(&request, 1, answer) != kCtrlSetSize)
+    if (FSession.ReadSet() != TControllerSession::TResult::Ok)
         return false;
-    const std::vector<TUnsentEdit> kept = FControlSet.TakeRead(CtrlSet::FromBytes(answer));
-    RefreshControls();
-    // One question at a time: a read while it is open keeps the edits for it.
-    if (!kept.empty() && !FAsking && AskUnsentEdits) {
-        FAsking = true;
-        const TUnsentChoice choice = AskUnsentEdits(kept);
-        FAsking = false;
-        if (choice == TUnsentChoice::SendAgain) {
-            FControlSet.CommitWorkingCopy(); // the supervision's next write sends them
-        } else {
-            FControlSet.LoadWorkingCopy();
-            RefreshControls();
-        }
-    }
     ShowUnsentMarker();
     return true;
 }
@@ -129,23 +114,13 @@ void TMemoryOps::RefreshControls()
 
 int TMemoryOps::WriteCtrlSet()
 {
-    return WriteBlock(FControlSet.Device());
-}
-
-int TMemoryOps::WriteBlock(const CtrlSet& block)
-{
-    uint8_t payload[1 + kCtrlSetSize];
-    payload[0] = cmdWriteSet;
-    block.ToBytes(payload + 1);
-    uint8_t type = 0;
-    return FProtocol.SendRequest(payload, sizeof payload, nullptr, &type) < 0 ? -1 : type;
+    return FSession.SendSet(FControlSet.Device());
 }
 
 void TMemoryOps::BMemRestoreClick()
 {
-    const uint8_t request = cmdRestore;
-    if (FProtocol.SendRequest(&request, 1) >= 0)
-        BMemLoadClick();
+    if (FSession.Restore() == TControllerSession::TResult::Ok)
+        ShowUnsentMarker();
 }
 
 void TMemoryOps::BMemChargeClick()
@@ -158,7 +133,7 @@ void TMemoryOps::BMemChargeClick()
     if (FLoadProg)
         FLoadProg->exec();
     const TLoadMemory::TOutcome outcome =
-        TLoadMemory::Run(FProtocol, FPasswords, [this]() -> std::optional<QByteArray> {
+        TLoadMemory::Run(FSession.Protocol(), FPasswords, [this]() -> std::optional<QByteArray> {
             FPasswords.PasswordGiven = false;
             if (FPassForm)
                 FPassForm->exec();
@@ -196,7 +171,7 @@ void TMemoryOps::BMemOpenClick()
         break;
     }
     FOpenFileName = path;
-    const TKorvelComm* link = FProtocol.Link();
+    const TKorvelComm* link = FSession.Link();
     if (link && link->GetLinkStatus() == lkReceiving)
         OpenWithController(path, set);
     else
@@ -205,7 +180,7 @@ void TMemoryOps::BMemOpenClick()
 
 void TMemoryOps::OpenWithController(const QString& path, const CtrlSet& set)
 {
-    if (WriteBlock(set) != fbAck) {
+    if (FSession.SendSet(set) != fbAck) {
         // The file is not what the controller holds: naming it the current file would let the
         // next save overwrite it with the controller's values.
         BMemLoadClick();
