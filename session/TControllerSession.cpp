@@ -6,6 +6,7 @@
 #include "protocol/TCtrlSetCompare.h"
 #include "protocol/TWaitClock.h"
 #include "session/TLoadMemory.h"
+#include "session/TPasswordField.h"
 
 namespace {
 
@@ -200,6 +201,33 @@ TControllerSession::TResult TControllerSession::LoadMemory(const TPasswordPrompt
         break;
     }
     return TResult::Refused;
+}
+
+TControllerSession::TResult TControllerSession::Unlock(const QByteArray& password)
+{
+    const int answer = TLoadMemory::SendUnlock(*FProtocol, password);
+    if (answer < 0)
+        return TResult::NoAnswer;
+    return answer == fbAck ? TResult::Ok : TResult::Refused;
+}
+
+TControllerSession::TResult TControllerSession::StorePassword(const QByteArray& current,
+                                                              const QByteArray& newPassword,
+                                                              const QByteArray& confirmation)
+{
+    QByteArray request(1, char(cmdSetPassword));
+    request += TPasswordField::Field(current);
+    request += TPasswordField::Field(newPassword);
+    request += TPasswordField::Field(confirmation);
+    uint8_t type = 0;
+    if (Request(reinterpret_cast<const uint8_t*>(request.constData()), int(request.size()),
+                nullptr, type)
+        < 0)
+        return TResult::NoAnswer;
+    if (type != fbAck)
+        return TResult::Refused;
+    FPasswords.AcceptedPassword = newPassword;
+    return TResult::Ok;
 }
 
 void TControllerSession::FrameShown()

@@ -90,6 +90,14 @@ public:
     // with Refused, and so does a controller that keeps refusing the load.
     using TPasswordPrompt = std::function<std::optional<QByteArray>()>;
     TResult LoadMemory(const TPasswordPrompt& askPassword);
+    // The unlock command with `password` (single bytes, at most 10): Ok when acknowledged.
+    TResult Unlock(const QByteArray& password);
+    // Stores `newPassword` in the controller with the set-password command, which carries the
+    // current password, the new one and its confirmation (single bytes, at most 10 each); the
+    // controller must have been unlocked with `current`. Ok when acknowledged: the new
+    // password is then the accepted one.
+    TResult StorePassword(const QByteArray& current, const QByteArray& newPassword,
+                          const QByteArray& confirmation);
 
 signals:
     // A telemetry frame arrived, `timeMs` on the session's clock.

@@ -127,7 +127,7 @@ protected:
         loadProg = new TFLoadProg(*protocol, window.get());
         loadProg->SetPauses(0, 0);
         passForm = new TPassForm(passwords, window.get());
-        memProt = new TMemProtForm(*protocol, passwords, window.get());
+        memProt = new TMemProtForm(*session, window.get());
         memory->SetDialogs(loadProg, passForm, memProt);
         supervision = std::make_unique<TSupervision>(*protocol, controlSet, *memory, view);
         // The two questions about unsent edits are answered here, and remembered.
