@@ -5,6 +5,7 @@
 #include "protocol/TControllerProtocol.h"
 #include "protocol/TCtrlSetCompare.h"
 #include "protocol/TWaitClock.h"
+#include "session/TControlSetFile.h"
 #include "session/TLoadMemory.h"
 #include "session/TPasswordField.h"
 
@@ -76,7 +77,7 @@ TControllerSession::TResult TControllerSession::Connect(int timeoutMs)
 {
     const int64_t deadline = NowMs() + timeoutMs;
     while (NowMs() < deadline) {
-        if (FLink && FLink->GetLinkStatus() == lkReceiving) {
+        if (Receiving()) {
             if (FProtocol->ControllerVersion() == 0)
                 FProtocol->GetTargetVersion();
             if (FProtocol->ControllerVersion() != 0)
@@ -90,6 +91,11 @@ TControllerSession::TResult TControllerSession::Connect(int timeoutMs)
 bool TControllerSession::AdapterFound() const
 {
     return FLink && FLink->GetLinkStatus() != lkNoAdapter;
+}
+
+bool TControllerSession::Receiving() const
+{
+    return FLink && FLink->GetLinkStatus() == lkReceiving;
 }
 
 uint16_t TControllerSession::AdapterVersion() const
@@ -228,6 +234,44 @@ TControllerSession::TResult TControllerSession::StorePassword(const QByteArray& 
         return TResult::Refused;
     FPasswords.AcceptedPassword = newPassword;
     return TResult::Ok;
+}
+
+TControllerSession::TFileResult TControllerSession::OpenFile(const QString& path, QString& error)
+{
+    CtrlSet set;
+    switch (TControlSetFile::Read(path, set, error)) {
+    case TControlSetFile::TStatus::WrongSize:
+        return TFileResult::WrongSize;
+    case TControlSetFile::TStatus::Error:
+        return TFileResult::Unreadable;
+    case TControlSetFile::TStatus::Ok:
+        break;
+    }
+    FLastFile = path;
+    if (Receiving()) {
+        bool accepted = false;
+        WriteAndReadBack(set, accepted);
+        if (!accepted) {
+            // The file is not what the controller holds: naming it the current file would let
+            // the next save overwrite it with the controller's values.
+            ReadSet();
+            return TFileResult::NotAccepted;
+        }
+    } else {
+        FControlSet.LoadUnsent(set);
+        emit ControlSetRefreshed();
+    }
+    FCurrentFile = path;
+    return TFileResult::Opened;
+}
+
+bool TControllerSession::SaveFile(const QString& path, TSaveChoice choice, QString& error)
+{
+    FCurrentFile = path;
+    if (!TControlSetFile::Write(path, FControlSet.BlockToSave(choice), error))
+        return false;
+    FLastFile = path;
+    return true;
 }
 
 void TControllerSession::FrameShown()

@@ -64,6 +64,8 @@ public:
     // of the two was missing.
     TResult Connect(int timeoutMs);
     bool AdapterFound() const;
+    // The link receives from the controller (status 3).
+    bool Receiving() const;
     uint16_t AdapterVersion() const;
     uint16_t ControllerVersion() const;
 
@@ -99,10 +101,30 @@ public:
     TResult StorePassword(const QByteArray& current, const QByteArray& newPassword,
                           const QByteArray& confirmation);
 
+    // --- control-set files ---
+    enum class TFileResult {
+        Opened,      // the file's set is shown, and written to the controller when there is one
+        WrongSize,   // not a control-set file: nothing happened
+        Unreadable,  // the file could not be read; the error tells why
+        NotAccepted, // the controller did not take the file's set: its own was read again
+    };
+    // Opens the control-set file `path`. With the controller receiving, its set is written,
+    // made both copies and read back; without one, nothing is sent: the working copy takes it
+    // as unsent edits for the next connection. Opened makes it the current file.
+    TFileResult OpenFile(const QString& path, QString& error);
+    // Writes the block `choice` picks (TControlSet::BlockToSave) into `path`, which becomes the
+    // current file even when the write fails, so that the next save tries it again.
+    bool SaveFile(const QString& path, TSaveChoice choice, QString& error);
+    // The current file, which a save writes: the last opened or saved; empty when none.
+    const QString& CurrentFile() const { return FCurrentFile; }
+    // The last file read or written, which the open dialog proposes.
+    const QString& LastFile() const { return FLastFile; }
+
 signals:
     // A telemetry frame arrived, `timeMs` on the session's clock.
     void TelemetryArrived(const TTelemetry& record, int64_t timeMs);
-    // Both copies of the control set hold what was just read.
+    // The copies of the control set changed: a read, unsent edits discarded, a file opened.
+    // Views show the working copy again.
     void ControlSetRefreshed();
 
 private:
@@ -129,5 +151,7 @@ private:
     std::unique_ptr<TControllerProtocol> FProtocol;
     TControlSet FControlSet;
     TPasswords FPasswords;
+    QString FCurrentFile;
+    QString FLastFile;
     bool FAsking = false; // the unsent-edits question is open
 };

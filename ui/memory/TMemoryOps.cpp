@@ -1,17 +1,12 @@
 #include "ui/memory/TMemoryOps.h"
 
-#include "link/TKorvelComm.h"
-#include "protocol/TCommandCodes.h"
-#include "protocol/TControllerProtocol.h"
 #include "protocol/TFixedTexts.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "session/TControlSetFile.h"
 #include "session/TLoadMemory.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TPassForm.h"
-#include "session/TPasswordField.h"
 #include "session/TPasswords.h"
 #include "ui/memory/TSaveChoiceBox.h"
 #include "ui/memory/TUnsentEditsBox.h"
@@ -156,100 +151,62 @@ void TMemoryOps::ProtegerMemClick()
 
 void TMemoryOps::BMemOpenClick()
 {
-    const QString path = ChooseOpenFile(FOpenFileName);
+    const QString path = ChooseOpenFile(FSession.LastFile());
     if (path.isEmpty())
         return;
-    CtrlSet set;
     QString error;
-    switch (TControlSetFile::Read(path, set, error)) {
-    case TControlSetFile::TStatus::WrongSize:
+    switch (FSession.OpenFile(path, error)) {
+    case TControllerSession::TFileResult::WrongSize:
         return;
-    case TControlSetFile::TStatus::Error:
+    case TControllerSession::TFileResult::Unreadable:
         ShowFileError(QString::fromUtf8(gettext("Cannot open file %1:\n%2")).arg(path, error));
         return;
-    case TControlSetFile::TStatus::Ok:
-        break;
-    }
-    FOpenFileName = path;
-    const TKorvelComm* link = FSession.Link();
-    if (link && link->GetLinkStatus() == lkReceiving)
-        OpenWithController(path, set);
-    else
-        OpenAtDesk(path, set);
-}
-
-void TMemoryOps::OpenWithController(const QString& path, const CtrlSet& set)
-{
-    if (FSession.SendSet(set) != fbAck) {
-        // The file is not what the controller holds: naming it the current file would let the
-        // next save overwrite it with the controller's values.
-        BMemLoadClick();
+    case TControllerSession::TFileResult::NotAccepted:
+        ShowUnsentMarker();
         ShowFileError(QString::fromUtf8(gettext("The controller did not accept the control set "
                                                 "of file %1. It was not made the current file."))
                           .arg(path));
         return;
+    case TControllerSession::TFileResult::Opened:
+        SetCaptionFile(path);
+        return;
     }
-    FControlSet.Device() = set;
-    FControlSet.LoadWorkingCopy();
-    FControlSet.ClearPendingSend();
-    FControlSet.ConfirmWrite(set);
-    if (!BMemLoadClick())
-        RefreshControls();
-    FSaveFileName = path;
-    SetCaptionFile(path);
-}
-
-void TMemoryOps::OpenAtDesk(const QString& path, const CtrlSet& set)
-{
-    // Nothing is sent: the file's values wait in the window for the next connection.
-    FControlSet.LoadUnsent(set);
-    RefreshControls();
-    FSaveFileName = path;
-    SetCaptionFile(path);
 }
 
 void TMemoryOps::BMemSaveClick()
 {
-    if (FSaveFileName.isEmpty()) {
+    if (FSession.CurrentFile().isEmpty()) {
         Guardarcomo1Click();
         return;
     }
-    const std::optional<CtrlSet> block = BlockToSave();
-    if (block && SaveTo(FSaveFileName, *block))
-        FOpenFileName = FSaveFileName;
+    if (const std::optional<TSaveChoice> choice = SaveChoice())
+        SaveTo(FSession.CurrentFile(), *choice);
 }
 
 void TMemoryOps::Guardarcomo1Click()
 {
-    QString path = ChooseSaveFile(FSaveFileName);
-    if (path.isEmpty())
+    const QString chosen = ChooseSaveFile(FSession.CurrentFile());
+    if (chosen.isEmpty())
         return;
-    const std::optional<CtrlSet> block = BlockToSave();
-    if (!block)
-        return;
-    path = WithDefaultSuffix(path);
-    FSaveFileName = path;
-    if (!SaveTo(path, *block))
-        return;
-    FOpenFileName = path;
-    SetCaptionFile(path);
-}
-
-std::optional<CtrlSet> TMemoryOps::BlockToSave()
-{
-    if (!FControlSet.SaveNeedsChoice())
-        return FControlSet.BlockToSave(TSaveChoice::OnScreen);
-    const std::optional<TSaveChoice> choice =
-        AskSaveChoice ? AskSaveChoice() : std::optional(TSaveChoice::OnScreen);
+    const std::optional<TSaveChoice> choice = SaveChoice();
     if (!choice)
-        return std::nullopt;
-    return FControlSet.BlockToSave(*choice);
+        return;
+    const QString path = WithDefaultSuffix(chosen);
+    if (SaveTo(path, *choice))
+        SetCaptionFile(path);
 }
 
-bool TMemoryOps::SaveTo(const QString& path, const CtrlSet& block)
+std::optional<TSaveChoice> TMemoryOps::SaveChoice()
+{
+    if (!FControlSet.SaveNeedsChoice() || !AskSaveChoice)
+        return TSaveChoice::OnScreen;
+    return AskSaveChoice();
+}
+
+bool TMemoryOps::SaveTo(const QString& path, TSaveChoice choice)
 {
     QString error;
-    if (TControlSetFile::Write(path, block, error))
+    if (FSession.SaveFile(path, choice, error))
         return true;
     ShowFileError(QString::fromUtf8(gettext("Cannot write file %1:\n%2")).arg(path, error));
     return false;

@@ -48,7 +48,7 @@ public:
     void ProtegerMemClick();
 
     // The current control-set file; empty when there is none.
-    QString CurrentFile() const { return FSaveFileName; }
+    QString CurrentFile() const { return FSession.CurrentFile(); }
 
     // Puts the marker of unsent edits after the window caption, or takes it away.
     void ShowUnsentMarker();
@@ -67,10 +67,8 @@ public:
 
 private:
     void RefreshControls();
-    void OpenWithController(const QString& path, const CtrlSet& set);
-    void OpenAtDesk(const QString& path, const CtrlSet& set);
-    std::optional<CtrlSet> BlockToSave();
-    bool SaveTo(const QString& path, const CtrlSet& block);
+    std::optional<TSaveChoice> SaveChoice();
+    bool SaveTo(const QString& path, TSaveChoice choice);
     void SetCaptionFile(const QString& path);
 
     TControllerSession& FSession;
@@ -82,7 +80,5 @@ private:
     TFLoadProg* FLoadProg = nullptr;
     TPassForm* FPassForm = nullptr;
     TMemProtForm* FMemProtForm = nullptr;
-    QString FOpenFileName; // OpenDialog1's file name
-    QString FSaveFileName; // SaveDialog1's file name: the current file
     bool FCharging = false; // Load Memory is running
 };
