@@ -5,7 +5,9 @@
 #include "protocol/TControllerProtocol.h"
 #include "protocol/TCtrlSetCompare.h"
 #include "protocol/TWaitClock.h"
+#include "session/TControlSetFile.h"
 #include "session/TLoadMemory.h"
+#include "session/TPasswordField.h"
 
 namespace {
 
@@ -18,8 +20,7 @@ TControllerSession::TControllerSession(std::unique_ptr<TKorvelComm> link, TWaitC
                                        QObject* parent)
     : QObject(parent)
     , FClock(clock)
-    , FLink(std::move(link))
-    , FProtocol(std::make_unique<TControllerProtocol>(FLink.get()))
+    , FProtocol(std::make_unique<TControllerProtocol>(nullptr))
 {
     FElapsed.start();
     if (FClock) {
@@ -27,15 +28,39 @@ TControllerSession::TControllerSession(std::unique_ptr<TKorvelComm> link, TWaitC
         FProtocol->SetWaitClock(FClock);
     }
     FProtocol->SetTelemetryView(this);
-    FLink->OnLinkData = [this] { FProtocol->ReceiveFrames(); };
+    if (link)
+        AttachLink(std::move(link));
 }
+
+TControllerSession::TControllerSession() : TControllerSession(nullptr) {}
 
 TControllerSession::~TControllerSession()
 {
-    // The protocol must not touch the link once it is gone.
-    FLink->OnLinkData = nullptr;
-    FProtocol->SetLink(nullptr);
+    CloseLink();
     FProtocol->SetTelemetryView(nullptr);
+}
+
+void TControllerSession::AttachLink(std::unique_ptr<TKorvelComm> link)
+{
+    CloseLink();
+    FLink = std::move(link);
+    if (!FLink)
+        return;
+    FLink->OnLinkData = [this] { FProtocol->ReceiveFrames(); };
+    FProtocol->SetLink(FLink.get());
+}
+
+void TControllerSession::CloseLink()
+{
+    // A request waiting below the caller ends with -1 and touches the link no more; a
+    // hand-over the link has posted and nobody has served dies with the link.
+    FProtocol->SetLink(nullptr);
+    FProtocol->Abort();
+    if (!FLink)
+        return;
+    FLink->OnLinkData = nullptr;
+    FLink->OnFault = nullptr;
+    FLink.reset();
 }
 
 int64_t TControllerSession::NowMs() const
@@ -52,7 +77,7 @@ TControllerSession::TResult TControllerSession::Connect(int timeoutMs)
 {
     const int64_t deadline = NowMs() + timeoutMs;
     while (NowMs() < deadline) {
-        if (FLink->GetLinkStatus() == lkReceiving) {
+        if (Receiving()) {
             if (FProtocol->ControllerVersion() == 0)
                 FProtocol->GetTargetVersion();
             if (FProtocol->ControllerVersion() != 0)
@@ -65,12 +90,17 @@ TControllerSession::TResult TControllerSession::Connect(int timeoutMs)
 
 bool TControllerSession::AdapterFound() const
 {
-    return FLink->GetLinkStatus() != lkNoAdapter;
+    return FLink && FLink->GetLinkStatus() != lkNoAdapter;
+}
+
+bool TControllerSession::Receiving() const
+{
+    return FLink && FLink->GetLinkStatus() == lkReceiving;
 }
 
 uint16_t TControllerSession::AdapterVersion() const
 {
-    return FLink->GetAdapterVersion();
+    return FLink ? FLink->GetAdapterVersion() : 0;
 }
 
 uint16_t TControllerSession::ControllerVersion() const
@@ -97,27 +127,54 @@ TControllerSession::TResult TControllerSession::ReadSet()
         return TResult::Refused;
     if (n != kCtrlSetSize)
         return TResult::Failed;
-    // Nobody edits here: the block read is what both copies show.
-    FControlSet.TakeRead(CtrlSet::FromBytes(answer));
-    FControlSet.LoadWorkingCopy();
+    const std::vector<TUnsentEdit> kept = FControlSet.TakeRead(CtrlSet::FromBytes(answer));
     emit ControlSetRefreshed();
+    if (!kept.empty() && !FAsking && AskUnsentEdits) {
+        FAsking = true;
+        const TUnsentChoice choice = AskUnsentEdits(kept);
+        FAsking = false;
+        if (choice == TUnsentChoice::SendAgain) {
+            FControlSet.CommitWorkingCopy(); // the supervision's next write sends them
+        } else {
+            FControlSet.LoadWorkingCopy();
+            emit ControlSetRefreshed();
+        }
+    }
     return TResult::Ok;
 }
 
-TControllerSession::TResult TControllerSession::WriteSet(const CtrlSet& set,
-                                                         std::vector<const TCtrlSetItem*>* differing)
+int TControllerSession::SendSet(const CtrlSet& set)
 {
     uint8_t payload[1 + kCtrlSetSize];
     payload[0] = cmdWriteSet;
     set.ToBytes(payload + 1);
     uint8_t type = 0;
-    if (Request(payload, sizeof payload, nullptr, type) < 0)
-        return TResult::NoAnswer;
-    if (type != fbAck)
-        return TResult::Refused;
+    return Request(payload, sizeof payload, nullptr, type) < 0 ? -1 : type;
+}
+
+TControllerSession::TResult TControllerSession::WriteAndReadBack(const CtrlSet& set,
+                                                                 bool& accepted)
+{
+    const int answer = SendSet(set);
+    accepted = answer == fbAck;
+    if (!accepted)
+        return answer < 0 ? TResult::NoAnswer : TResult::Refused;
+    FControlSet.Device() = set;
+    FControlSet.LoadWorkingCopy();
+    FControlSet.ClearPendingSend();
     FControlSet.ConfirmWrite(set);
-    if (const TResult read = ReadSet(); read != TResult::Ok)
-        return read;
+    const TResult read = ReadSet();
+    if (read != TResult::Ok)
+        emit ControlSetRefreshed(); // the copies hold what was written
+    return read;
+}
+
+TControllerSession::TResult TControllerSession::WriteSet(const CtrlSet& set,
+                                                         std::vector<const TCtrlSetItem*>* differing)
+{
+    bool accepted = false;
+    if (const TResult result = WriteAndReadBack(set, accepted); result != TResult::Ok)
+        return result;
     if (FControlSet.Device().ToBytes() == set.ToBytes())
         return TResult::Ok;
     if (differing) {
@@ -150,6 +207,71 @@ TControllerSession::TResult TControllerSession::LoadMemory(const TPasswordPrompt
         break;
     }
     return TResult::Refused;
+}
+
+TControllerSession::TResult TControllerSession::Unlock(const QByteArray& password)
+{
+    const int answer = TLoadMemory::SendUnlock(*FProtocol, password);
+    if (answer < 0)
+        return TResult::NoAnswer;
+    return answer == fbAck ? TResult::Ok : TResult::Refused;
+}
+
+TControllerSession::TResult TControllerSession::StorePassword(const QByteArray& current,
+                                                              const QByteArray& newPassword,
+                                                              const QByteArray& confirmation)
+{
+    QByteArray request(1, char(cmdSetPassword));
+    request += TPasswordField::Field(current);
+    request += TPasswordField::Field(newPassword);
+    request += TPasswordField::Field(confirmation);
+    uint8_t type = 0;
+    if (Request(reinterpret_cast<const uint8_t*>(request.constData()), int(request.size()),
+                nullptr, type)
+        < 0)
+        return TResult::NoAnswer;
+    if (type != fbAck)
+        return TResult::Refused;
+    FPasswords.AcceptedPassword = newPassword;
+    return TResult::Ok;
+}
+
+TControllerSession::TFileResult TControllerSession::OpenFile(const QString& path, QString& error)
+{
+    CtrlSet set;
+    switch (TControlSetFile::Read(path, set, error)) {
+    case TControlSetFile::TStatus::WrongSize:
+        return TFileResult::WrongSize;
+    case TControlSetFile::TStatus::Error:
+        return TFileResult::Unreadable;
+    case TControlSetFile::TStatus::Ok:
+        break;
+    }
+    FLastFile = path;
+    if (Receiving()) {
+        bool accepted = false;
+        WriteAndReadBack(set, accepted);
+        if (!accepted) {
+            // The file is not what the controller holds: naming it the current file would let
+            // the next save overwrite it with the controller's values.
+            ReadSet();
+            return TFileResult::NotAccepted;
+        }
+    } else {
+        FControlSet.LoadUnsent(set);
+        emit ControlSetRefreshed();
+    }
+    FCurrentFile = path;
+    return TFileResult::Opened;
+}
+
+bool TControllerSession::SaveFile(const QString& path, TSaveChoice choice, QString& error)
+{
+    FCurrentFile = path;
+    if (!TControlSetFile::Write(path, FControlSet.BlockToSave(choice), error))
+        return false;
+    FLastFile = path;
+    return true;
 }
 
 void TControllerSession::FrameShown()

@@ -36,14 +36,22 @@ public:
     };
 
     // `clock` is where waits take their time from; null is the wall clock. The session owns
-    // the link and wires the protocol to it.
+    // the link and wires the protocol to it; it may start without one (AttachLink).
     explicit TControllerSession(std::unique_ptr<TKorvelComm> link, TWaitClock* clock = nullptr,
                                 QObject* parent = nullptr);
+    TControllerSession(); // no link yet, the wall clock
     ~TControllerSession() override;
 
-    TKorvelComm& Link() { return *FLink; }
+    // Takes `link` in place of the one it has, which is closed first.
+    void AttachLink(std::unique_ptr<TKorvelComm> link);
+    // Ends a waiting exchange and destroys the link; the session then has none.
+    void CloseLink();
+
+    TKorvelComm* Link() const { return FLink.get(); } // null when there is none
     TControllerProtocol& Protocol() { return *FProtocol; }
+    const TControllerProtocol& Protocol() const { return *FProtocol; }
     TControlSet& ControlSet() { return FControlSet; }
+    const TControlSet& ControlSet() const { return FControlSet; }
     TPasswords& Passwords() { return FPasswords; }
 
     // Milliseconds since the session was made, on its clock.
@@ -56,13 +64,26 @@ public:
     // of the two was missing.
     TResult Connect(int timeoutMs);
     bool AdapterFound() const;
+    // The link receives from the controller (status 3).
+    bool Receiving() const;
     uint16_t AdapterVersion() const;
     uint16_t ControllerVersion() const;
 
-    // Reads the control set into both copies.
+    // The question after a read that kept edits the controller does not hold: send them again
+    // over the values read, or discard them. Unset: they stay on screen as unsent edits.
+    enum class TUnsentChoice { SendAgain, Discard };
+    std::function<TUnsentChoice(const std::vector<TUnsentEdit>& edits)> AskUnsentEdits;
+
+    // Reads the control set. With no edits both copies take it; edits the controller does not
+    // hold are laid over it and offered in one AskUnsentEdits question (a read while the
+    // question is open keeps them for it). ControlSetRefreshed after the read, and again when
+    // the edits are discarded.
     TResult ReadSet();
-    // Writes `set`, reads it back and compares byte for byte: Failed when the controller holds
-    // something else, with the items that differ in `differing`.
+    // Sends `set` with the write command and nothing more: the answer's type, -1 for none.
+    int SendSet(const CtrlSet& set);
+    // Writes `set`; once the controller acknowledged it, it is both copies and the confirmed
+    // values, and the set is read back and compared byte for byte: Failed when the controller
+    // holds something else, with the items that differ in `differing`.
     TResult WriteSet(const CtrlSet& set, std::vector<const TCtrlSetItem*>* differing = nullptr);
     // The restore command, then a read.
     TResult Restore();
@@ -71,16 +92,46 @@ public:
     // with Refused, and so does a controller that keeps refusing the load.
     using TPasswordPrompt = std::function<std::optional<QByteArray>()>;
     TResult LoadMemory(const TPasswordPrompt& askPassword);
+    // The unlock command with `password` (single bytes, at most 10): Ok when acknowledged.
+    TResult Unlock(const QByteArray& password);
+    // Stores `newPassword` in the controller with the set-password command, which carries the
+    // current password, the new one and its confirmation (single bytes, at most 10 each); the
+    // controller must have been unlocked with `current`. Ok when acknowledged: the new
+    // password is then the accepted one.
+    TResult StorePassword(const QByteArray& current, const QByteArray& newPassword,
+                          const QByteArray& confirmation);
+
+    // --- control-set files ---
+    enum class TFileResult {
+        Opened,      // the file's set is shown, and written to the controller when there is one
+        WrongSize,   // not a control-set file: nothing happened
+        Unreadable,  // the file could not be read; the error tells why
+        NotAccepted, // the controller did not take the file's set: its own was read again
+    };
+    // Opens the control-set file `path`. With the controller receiving, its set is written,
+    // made both copies and read back; without one, nothing is sent: the working copy takes it
+    // as unsent edits for the next connection. Opened makes it the current file.
+    TFileResult OpenFile(const QString& path, QString& error);
+    // Writes the block `choice` picks (TControlSet::BlockToSave) into `path`, which becomes the
+    // current file even when the write fails, so that the next save tries it again.
+    bool SaveFile(const QString& path, TSaveChoice choice, QString& error);
+    // The current file, which a save writes: the last opened or saved; empty when none.
+    const QString& CurrentFile() const { return FCurrentFile; }
+    // The last file read or written, which the open dialog proposes.
+    const QString& LastFile() const { return FLastFile; }
 
 signals:
     // A telemetry frame arrived, `timeMs` on the session's clock.
     void TelemetryArrived(const TTelemetry& record, int64_t timeMs);
-    // Both copies of the control set hold what was just read.
+    // The copies of the control set changed: a read, unsent edits discarded, a file opened.
+    // Views show the working copy again.
     void ControlSetRefreshed();
 
 private:
     int32_t Request(const uint8_t* payload, int count, uint8_t* answer, uint8_t& type);
     void FrameShown();
+    // WriteSet without the comparison; `accepted` tells whether the controller acknowledged.
+    TResult WriteAndReadBack(const CtrlSet& set, bool& accepted);
 
     // TTelemetryView: only the last call of a frame matters here.
     void ShowControllerText(QLatin1String) override {}
@@ -100,4 +151,7 @@ private:
     std::unique_ptr<TControllerProtocol> FProtocol;
     TControlSet FControlSet;
     TPasswords FPasswords;
+    QString FCurrentFile;
+    QString FLastFile;
+    bool FAsking = false; // the unsent-edits question is open
 };

@@ -19,12 +19,8 @@ TLoadMemory::TOutcome TLoadMemory::Run(TControllerProtocol& protocol, TPasswords
         if (refusals == kMaxRefusals)
             return TOutcome::KeptRefusing;
         for (;;) {
-            QByteArray unlock(1, char(cmdUnlock));
-            unlock += TPasswordField::Field(passwords.EnteredPassword);
-            uint8_t answer = 0;
-            const int n = protocol.SendRequest(reinterpret_cast<const uint8_t*>(unlock.constData()),
-                                               int(unlock.size()), nullptr, &answer);
-            if (n < 0) {
+            const int answer = SendUnlock(protocol, passwords.EnteredPassword);
+            if (answer < 0) {
                 ++refusals;
                 break;
             }
@@ -39,4 +35,14 @@ TLoadMemory::TOutcome TLoadMemory::Run(TControllerProtocol& protocol, TPasswords
             passwords.EnteredPassword = *next;
         }
     }
+}
+
+int TLoadMemory::SendUnlock(TControllerProtocol& protocol, const QByteArray& password)
+{
+    QByteArray unlock(1, char(cmdUnlock));
+    unlock += TPasswordField::Field(password);
+    uint8_t type = 0;
+    const int n = protocol.SendRequest(reinterpret_cast<const uint8_t*>(unlock.constData()),
+                                       int(unlock.size()), nullptr, &type);
+    return n < 0 ? -1 : type;
 }

@@ -8,14 +8,13 @@
 #include "../support/TFuzzFile.h"
 
 #include "protocol/TControlSet.h"
-#include "protocol/TControllerProtocol.h"
 #include "ui/dialogs/TConfCtrlForm.h"
 #include "ui/dialogs/TConfCutOffForm.h"
 #include "ui/dialogs/TConfLambdaForm.h"
 #include "ui/dialogs/TMainDisplays.h"
 #include "session/TControlSetFile.h"
+#include "session/TControllerSession.h"
 #include "ui/memory/TMemoryOps.h"
-#include "session/TPasswords.h"
 
 #include <QApplication>
 
@@ -50,14 +49,13 @@ public:
 
 // Everything the open command touches, made once: the dialogs are the slow part.
 struct TWorld {
-    TControlSet controlSet;
+    TControllerSession session; // no link: the write and read-back after an open fail at once
+    TControlSet& controlSet = session.ControlSet();
     TCheckingDisplays displays;
-    TPasswords passwords;
-    TControllerProtocol protocol; // no link: the write and read-back after an open fail at once
     TConfCtrlForm ctrl { controlSet, displays };
     TConfCutOffForm cutOff { controlSet, displays };
     TConfLambdaForm lambda { controlSet, displays };
-    TMemoryOps ops { protocol, controlSet, displays, passwords, nullptr };
+    TMemoryOps ops { session, displays, nullptr };
     TFuzzFile file { ".mem" };
     TFuzzFile saved { ".mem" };
     QString chosen;

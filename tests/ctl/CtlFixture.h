@@ -30,8 +30,8 @@ public:
                                                   TKorvelComm::TOptions { false, false });
         FSession = std::make_unique<TControllerSession>(std::move(link), &FClock);
         FClock.Every(TKorvelComm::kTickMs, [this] {
-            FSession->Link().Tick();
-            FSession->Link().WaitIdle();
+            FSession->Link()->Tick();
+            FSession->Link()->WaitIdle();
         });
         if (controller)
             FClock.Follow([controller](int ms) { controller->Advance(ms); });

@@ -14,6 +14,7 @@
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TMemoryOps.h"
 #include "ui/memory/TPassForm.h"
+#include "session/TControllerSession.h"
 #include "session/TPasswords.h"
 
 #include "TSteppedClock.h"
@@ -93,8 +94,8 @@ struct RecordingView : TSupervisionView {
     QStringList notices;
 };
 
-// The memory operations and the supervision timers on the real link, the simulated adapter
-// and the simulated controller. One stepped clock runs the link's 25 ms tick (the link without
+// The memory operations and the supervision timers on a controller session: the real link,
+// the simulated adapter and the simulated controller. One stepped clock runs the link's 25 ms tick (the link without
 // its thread), the controller's clock and the exchanges' waits; the supervision ticks when the
 // test says. No real time passes.
 class MemoryFixture : public ::testing::Test {
@@ -107,31 +108,30 @@ protected:
         transport = t.get();
         TKorvelComm::TTransports ts;
         ts.push_back(std::move(t));
-        link = std::make_unique<TKorvelComm>(std::move(ts), TKorvelComm::TOptions { false, false });
-        protocol = std::make_unique<TControllerProtocol>(link.get());
+        session->AttachLink(
+            std::make_unique<TKorvelComm>(std::move(ts), TKorvelComm::TOptions { false, false }));
+        link = session->Link();
         protocol->SetReplyTimeoutMs(300);
         protocol->SetWaitClock(&clock);
         clock.Every(TKorvelComm::kTickMs, [this] {
-            if (link) {
-                link->Tick();
-                link->WaitIdle();
+            if (TKorvelComm* l = session->Link()) {
+                l->Tick();
+                l->WaitIdle();
             }
         });
         clock.Follow([this](int ms) { controller->Advance(ms); });
-        link->OnLinkData = [this] { protocol->ReceiveFrames(); };
         window = std::make_unique<QWidget>();
-        memory = std::make_unique<TMemoryOps>(*protocol, controlSet, displays, passwords,
-                                              window.get());
+        memory = std::make_unique<TMemoryOps>(*session, displays, window.get());
         refresher = std::make_unique<RecordingRefresher>(controlSet, displays);
         memory->SetRefreshers({ refresher.get(), nullptr });
         loadProg = new TFLoadProg(*protocol, window.get());
         loadProg->SetPauses(0, 0);
         passForm = new TPassForm(passwords, window.get());
-        memProt = new TMemProtForm(*protocol, passwords, window.get());
+        memProt = new TMemProtForm(*session, window.get());
         memory->SetDialogs(loadProg, passForm, memProt);
         supervision = std::make_unique<TSupervision>(*protocol, controlSet, *memory, view);
         // The two questions about unsent edits are answered here, and remembered.
-        memory->AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
+        session->AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
             unsentAsked.push_back(edits);
             return unsentAnswer;
         };
@@ -141,11 +141,7 @@ protected:
         };
     }
 
-    void TearDown() override
-    {
-        protocol->SetLink(nullptr);
-        link.reset();
-    }
+    void TearDown() override { session->CloseLink(); }
 
     // Lets `ms` pass on the rig's clock.
     void Pump(int ms) { clock.Advance(ms); }
@@ -214,11 +210,13 @@ protected:
     std::shared_ptr<TSimAdapter> adapter;
     std::unique_ptr<TSimController> controller;
     TSimTransport* transport = nullptr;
-    std::unique_ptr<TKorvelComm> link;
-    std::unique_ptr<TControllerProtocol> protocol;
-    TControlSet controlSet;
+    // The session owns the link, the protocol, the control set and the passwords.
+    std::unique_ptr<TControllerSession> session = std::make_unique<TControllerSession>();
+    TKorvelComm* link = nullptr; // made by SetUp, gone after TearDown
+    TControllerProtocol* protocol = &session->Protocol();
+    TControlSet& controlSet = session->ControlSet();
     RecordingDisplays displays;
-    TPasswords passwords;
+    TPasswords& passwords = session->Passwords();
     std::unique_ptr<QWidget> window;
     std::unique_ptr<TMemoryOps> memory;
     std::unique_ptr<RecordingRefresher> refresher;

@@ -88,7 +88,7 @@ public:
         window().ShowWarningBox = [this](const QString& text) { warnings.push_back(text); };
         window().ShowFaultBox = [this](const QString& text) { faults.push_back(text); };
         window().ShowNoticeBox = [this](const QString& text) { notices.push_back(text); };
-        window().MemoryOps().AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
+        window().Session().AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
             unsentAsked.push_back(edits);
             return unsentAnswer;
         };

@@ -28,8 +28,8 @@ public:
             std::make_unique<TKorvelComm>(std::move(transports), TKorvelComm::TOptions { false }),
             &FClock);
         FClock.Every(TKorvelComm::kTickMs, [this] {
-            FSession->Link().Tick();
-            FSession->Link().WaitIdle();
+            FSession->Link()->Tick();
+            FSession->Link()->WaitIdle();
         });
         FClock.Follow([&controller](int ms) { controller.Advance(ms); });
     }

@@ -114,19 +114,20 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     TP_Ignore(this);
     setContextMenuPolicy(Qt::NoContextMenu); // no toolbar toggling menu
 
-    FMemoryOps = std::make_unique<TMemoryOps>(FProtocol, FControlSet, *this, FPasswords, this);
-    FSupervision = std::make_unique<TSupervision>(FProtocol, FControlSet, *FMemoryOps, *this);
+    FMemoryOps = std::make_unique<TMemoryOps>(FSession, *this, this);
+    FSupervision = std::make_unique<TSupervision>(FSession.Protocol(), FSession.ControlSet(), *FMemoryOps, *this);
     FSupervision->SetRefreshIntervalMs(kRefreshIntervalMs);
-    FEdits = std::make_unique<TMainEdits>(FProtocol, FControlSet, *FSupervision);
-    FProtocol.SetTelemetryView(this);
+    FEdits = std::make_unique<TMainEdits>(FSession.Protocol(), FSession.ControlSet(), *FSupervision);
+    FSession.Protocol().SetTelemetryView(this);
 
     FActions = std::make_unique<TMainActions>(*this);
-    auto* tools = new TToolsMenu(*menuBar(), FControlSet, this);
+    auto* tools = new TToolsMenu(*menuBar(), FSession.ControlSet(), this);
     FMonitor = new TLiveMonitor(this);
     setCentralWidget(FMonitor);
     BuildStatusBar();
     auto* replay = new TReplayControl(*this, *tools);
-    auto* recorder = new TDatalogRecorder(*tools, FProtocol, FControlSet, *replay, *statusBar());
+    auto* recorder = new TDatalogRecorder(*tools, FSession.Protocol(), FSession.ControlSet(),
+                                          *replay, *statusBar());
     recorder->CurrentFile = [this] { return FMemoryOps->CurrentFile(); };
     recorder->Options = [this] { return FOptions.get(); };
     // Client area 804 by 558 below the menu bar, not resizable.
@@ -152,8 +153,7 @@ TMainForm::~TMainForm()
     FClosed = true;
     FTimerRefreshCtrlSet.stop();
     FTimer1.stop();
-    FProtocol.SetLink(nullptr);
-    FLink.reset();
+    FSession.CloseLink();
 }
 
 void TMainForm::BuildStatusBar()
@@ -266,7 +266,7 @@ void TMainForm::FormCreate()
     SetFixedTexts();
     TranslateComponent(this);
     CreateLink();
-    FProtocol.SetControllerVersion(0);
+    FSession.Protocol().SetControllerVersion(0);
     SetFixedTexts();
 }
 
@@ -310,11 +310,10 @@ void TMainForm::CreateCutOffAnnotations()
 
 void TMainForm::CreateLink()
 {
-    FLink = std::make_unique<TKorvelComm>(
+    FSession.AttachLink(std::make_unique<TKorvelComm>(
         FTransportFactory ? FTransportFactory() : TKorvelComm::TTransports {},
-        FStartOptions.link);
-    FLink->OnLinkData = [this] { FProtocol.ReceiveFrames(); };
-    FLink->OnFault = [this](const QString& message) {
+        FStartOptions.link));
+    FSession.Link()->OnFault = [this](const QString& message) {
         // Shown after the link's call has returned: the box runs an event loop in which the
         // window may close and destroy the link.
         QTimer::singleShot(0, this, [this, message] {
@@ -322,7 +321,6 @@ void TMainForm::CreateLink()
                 ShowFaultBox(message);
         });
     };
-    FProtocol.SetLink(FLink.get());
 }
 
 void TMainForm::SetFixedTexts()
@@ -333,7 +331,7 @@ void TMainForm::SetFixedTexts()
     FControllerLabel = TFixedTexts::ControllerLabel;
     FDetectedText = TFixedTexts::DetectedText;
     FNotDetectedText = TFixedTexts::NotDetectedText;
-    FProtocol.Telemetry().SetFixedTexts(FControllerLabel, FDetectedText);
+    FSession.Protocol().Telemetry().SetFixedTexts(FControllerLabel, FDetectedText);
     FMonitor->TranslateTitles();
     if (!FAppTitle.isEmpty())
         setWindowTitle(QString::fromLatin1(FAppTitle + ' ' + TFixedTexts::AppVersion));
@@ -347,15 +345,7 @@ void TMainForm::FormClose()
     FClosed = true;
     FTimerRefreshCtrlSet.stop();
     FTimer1.stop();
-    // A request waiting inside a handler below us ends with -1 and touches the link no more;
-    // a hand-over the link has posted and nobody has served dies with the link.
-    FProtocol.SetLink(nullptr);
-    FProtocol.Abort();
-    if (FLink) {
-        FLink->OnLinkData = nullptr;
-        FLink->OnFault = nullptr;
-        FLink.reset();
-    }
+    FSession.CloseLink();
     QCoreApplication::quit();
 }
 
@@ -415,7 +405,7 @@ void TMainForm::BVerGrafClick()
 
 void TMainForm::iPlot2DblClick()
 {
-    FProtocol.Telemetry().ResetPlotTime();
+    FSession.Protocol().Telemetry().ResetPlotTime();
     FMonitor->iPlot2()->ClearAll();
 }
 
@@ -549,7 +539,7 @@ void TMainForm::SetEditsEnabled(bool enabled)
 
 uint16_t TMainForm::ControllerVersion() const
 {
-    return FProtocol.ControllerVersion();
+    return FSession.Protocol().ControllerVersion();
 }
 
 void TMainForm::SetLambdaScale(bool fiveVolt)
@@ -667,7 +657,7 @@ void TMainForm::ShowNonModalNotice(const QString& text)
 
 void TMainForm::RefreshControls()
 {
-    const CtrlSet& w = FControlSet.Working();
+    const CtrlSet& w = FSession.ControlSet().Working();
     FMonitor->SetSwitchManIndex(HasFlag(w.Flags, cfManual) ? 1 : 0);
     FMonitor->PulsoVuelta()->setCurrentIndex(PulsoVueltaCodeToIndex(w.PulsoVuelta));
 

@@ -8,6 +8,7 @@
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
 #include "ui/main/TSupervisionView.h"
+#include "session/TControllerSession.h"
 #include "session/TPasswords.h"
 
 #include <QByteArray>
@@ -37,9 +38,9 @@ class TPassForm;
 class TSupervision;
 
 // The main window: menus, toolbar, the two plots, the live monitor with the valve controls,
-// the status bar and the supervision timers. It owns the adapter link and everything that
-// talks to the controller, and shows what the telemetry, the supervision and a read of the
-// control set have to show.
+// the status bar and the supervision timers. It owns the controller session (the adapter link
+// and everything that talks to the controller), and shows what the telemetry, the supervision
+// and a read of the control set have to show.
 class TMainForm : public QMainWindow,
                   public TTelemetryView,
                   public TMainDisplays,
@@ -78,10 +79,12 @@ public:
                        TConfCutOffForm* confCutOff, TConfCtrlForm* confCtrl, TFLoadProg* loadProg);
 
     // --- what the window owns ---
-    TKorvelComm* Link() const { return FLink.get(); } // null before FormCreate and after FormClose
-    TControllerProtocol& Protocol() { return FProtocol; }
-    TControlSet& ControlSet() { return FControlSet; }
-    TPasswords& Passwords() { return FPasswords; }
+    TControllerSession& Session() { return FSession; }
+    // The session's link: null before FormCreate and after FormClose.
+    TKorvelComm* Link() const { return FSession.Link(); }
+    TControllerProtocol& Protocol() { return FSession.Protocol(); }
+    TControlSet& ControlSet() { return FSession.ControlSet(); }
+    TPasswords& Passwords() { return FSession.Passwords(); }
     TMemoryOps& MemoryOps() { return *FMemoryOps; }
     TSupervision& Supervision() { return *FSupervision; }
     TMainEdits& Edits() { return *FEdits; }
@@ -196,14 +199,12 @@ private:
     TLanguageLists FLanguages; // LangCodes and LangNames, fixed at start-up
 
 
-    // Controller and memory state, on the user-interface thread.
-    TControlSet FControlSet;
-    TPasswords FPasswords;
-    TControllerProtocol FProtocol;
+    // The controller, on the user-interface thread; its link is made by FormCreate and
+    // destroyed by FormClose.
+    TControllerSession FSession;
     std::unique_ptr<TMemoryOps> FMemoryOps;
     std::unique_ptr<TSupervision> FSupervision;
     std::unique_ptr<TMainEdits> FEdits;
-    std::unique_ptr<TKorvelComm> FLink; // created by FormCreate, destroyed by FormClose
 
     // Controls.
     std::unique_ptr<TMainActions> FActions;

@@ -26,7 +26,7 @@ TWindowSet::TWindowSet(TMainForm::TTransportFactory transports, TMainForm::TOpti
     FMainForm = std::make_unique<TMainForm>(std::move(transports), std::move(options));
     TMainForm& main = *FMainForm;
     FMemProtForm =
-        Translated(std::make_unique<TMemProtForm>(main.Protocol(), main.Passwords(), &main));
+        Translated(std::make_unique<TMemProtForm>(main.Session(), &main));
     FPassForm = Translated(std::make_unique<TPassForm>(main.Passwords(), &main));
     FConfLambdaForm =
         Translated(std::make_unique<TConfLambdaForm>(main.ControlSet(), main, &main));

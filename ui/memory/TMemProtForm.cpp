@@ -1,7 +1,6 @@
 #include "ui/memory/TMemProtForm.h"
 
-#include "protocol/TCommandCodes.h"
-#include "protocol/TControllerProtocol.h"
+#include "session/TControllerSession.h"
 #include "session/TPasswordField.h"
 #include "session/TPasswords.h"
 
@@ -36,10 +35,9 @@ QLineEdit* PasswordEdit(QWidget* parent, const char* name)
 
 } // namespace
 
-TMemProtForm::TMemProtForm(TControllerProtocol& protocol, TPasswords& passwords, QWidget* parent)
+TMemProtForm::TMemProtForm(TControllerSession& session, QWidget* parent)
     : QDialog(parent)
-    , FProtocol(protocol)
-    , FPasswords(passwords)
+    , FSession(session)
 {
     setObjectName(QStringLiteral("MemProtForm"));
     setWindowTitle(QStringLiteral(N_("MEMORY PROTECTION")));
@@ -53,7 +51,7 @@ TMemProtForm::TMemProtForm(TControllerProtocol& protocol, TPasswords& passwords,
     FInActPass = PasswordEdit(this, "InActPass");
     FInNewPass = PasswordEdit(this, "InNewPass");
     FInConfPass = PasswordEdit(this, "InConfPass");
-    FInActPass->setText(QString::fromLatin1(FPasswords.AcceptedPassword));
+    FInActPass->setText(QString::fromLatin1(FSession.Passwords().AcceptedPassword));
 
     auto* grid = new QGridLayout(this);
     const char* captions[3] = { N_("Current Password"), N_("New Password"),
@@ -83,28 +81,18 @@ void TMemProtForm::BAceptarClick()
         ShowMessage(QString::fromUtf8(kMismatch));
         return;
     }
-    QByteArray request(1, char(cmdSetPassword));
-    request += TPasswordField::Field(TPasswordField::ToSingleBytes(FInActPass->text()));
-    const QByteArray newPassword = TPasswordField::ToSingleBytes(FInNewPass->text());
-    request += TPasswordField::Field(newPassword);
-    request += TPasswordField::Field(TPasswordField::ToSingleBytes(FInConfPass->text()));
-
+    const QByteArray current = TPasswordField::ToSingleBytes(FInActPass->text());
     // First the current password alone, as an unlock request.
-    request[0] = char(cmdUnlock);
-    uint8_t type = 0;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(request.constData());
-    if (FProtocol.SendRequest(bytes, 1 + TPasswordField::kFieldSize, nullptr, &type) < 0
-        || type != fbAck) {
+    if (FSession.Unlock(current) != TControllerSession::TResult::Ok) {
         ShowMessage(QString::fromUtf8(kWrongCurrent));
         return;
     }
-    request[0] = char(cmdSetPassword);
-    type = 0;
-    if (FProtocol.SendRequest(bytes, int(request.size()), nullptr, &type) < 0 || type != fbAck) {
+    if (FSession.StorePassword(current, TPasswordField::ToSingleBytes(FInNewPass->text()),
+                               TPasswordField::ToSingleBytes(FInConfPass->text()))
+        != TControllerSession::TResult::Ok) {
         ShowMessage(QString::fromUtf8(kNotStored));
         return;
     }
-    FPasswords.AcceptedPassword = newPassword;
     ShowMessage(QString::fromUtf8(kStored));
     accept();
 }

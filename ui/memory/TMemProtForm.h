@@ -5,15 +5,14 @@
 #include <functional>
 
 class QLineEdit;
-class TControllerProtocol;
-struct TPasswords;
+class TControllerSession;
 
 // "MEMORY PROTECTION": sets a new password in the controller, after unlocking it with the
-// current one.
+// current one; the session runs the two exchanges.
 class TMemProtForm : public QDialog {
     Q_OBJECT
 public:
-    TMemProtForm(TControllerProtocol& protocol, TPasswords& passwords, QWidget* parent = nullptr);
+    explicit TMemProtForm(TControllerSession& session, QWidget* parent = nullptr);
 
     QLineEdit* InActPass() const { return FInActPass; }
     QLineEdit* InNewPass() const { return FInNewPass; }
@@ -24,8 +23,7 @@ public:
     std::function<void(const QString& message)> ShowMessage;
 
 private:
-    TControllerProtocol& FProtocol;
-    TPasswords& FPasswords;
+    TControllerSession& FSession;
     QLineEdit* FInActPass;
     QLineEdit* FInNewPass;
     QLineEdit* FInConfPass;

@@ -1,17 +1,12 @@
 #include "ui/memory/TMemoryOps.h"
 
-#include "link/TKorvelComm.h"
-#include "protocol/TCommandCodes.h"
-#include "protocol/TControllerProtocol.h"
 #include "protocol/TFixedTexts.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "session/TControlSetFile.h"
 #include "session/TLoadMemory.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TPassForm.h"
-#include "session/TPasswordField.h"
 #include "session/TPasswords.h"
 #include "ui/memory/TSaveChoiceBox.h"
 #include "ui/memory/TUnsentEditsBox.h"
@@ -48,15 +43,16 @@ QString WithDefaultSuffix(const QString& path)
 
 } // namespace
 
-TMemoryOps::TMemoryOps(TControllerProtocol& protocol, TControlSet& controlSet,
-                       TMainDisplays& displays, TPasswords& passwords, QWidget* window)
+TMemoryOps::TMemoryOps(TControllerSession& session, TMainDisplays& displays, QWidget* window)
     : QObject(window)
-    , FProtocol(protocol)
-    , FControlSet(controlSet)
+    , FSession(session)
+    , FControlSet(session.ControlSet())
     , FDisplays(displays)
-    , FPasswords(passwords)
+    , FPasswords(session.Passwords())
     , FWindow(window)
 {
+    connect(&FSession, &TControllerSession::ControlSetRefreshed, this,
+            &TMemoryOps::RefreshControls);
     ChooseOpenFile = [this](const QString& current) {
         return RunFileDialog(FWindow, QFileDialog::AcceptOpen, current);
     };
@@ -69,7 +65,7 @@ TMemoryOps::TMemoryOps(TControllerProtocol& protocol, TControlSet& controlSet,
     ShowLoadRefused = [this](const QString& message) {
         QMessageBox::warning(FWindow, QString::fromLatin1(TFixedTexts::AppTitle), message);
     };
-    AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
+    FSession.AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
         TUnsentEditsBox box(edits, FWindow);
         return box.Ask() ? TUnsentChoice::SendAgain : TUnsentChoice::Discard;
     };
@@ -96,24 +92,8 @@ void TMemoryOps::SetDialogs(TFLoadProg* loadProg, TPassForm* passForm, TMemProtF
 
 bool TMemoryOps::BMemLoadClick()
 {
-    const uint8_t request = cmdReadSet;
-    uint8_t answer[kMaxFramePayload];
-    if (FProtocol.SendRequest(&request, 1, answer) != kCtrlSetSize)
+    if (FSession.ReadSet() != TControllerSession::TResult::Ok)
         return false;
-    const std::vector<TUnsentEdit> kept = FControlSet.TakeRead(CtrlSet::FromBytes(answer));
-    RefreshControls();
-    // One question at a time: a read while it is open keeps the edits for it.
-    if (!kept.empty() && !FAsking && AskUnsentEdits) {
-        FAsking = true;
-        const TUnsentChoice choice = AskUnsentEdits(kept);
-        FAsking = false;
-        if (choice == TUnsentChoice::SendAgain) {
-            FControlSet.CommitWorkingCopy(); // the supervision's next write sends them
-        } else {
-            FControlSet.LoadWorkingCopy();
-            RefreshControls();
-        }
-    }
     ShowUnsentMarker();
     return true;
 }
@@ -129,23 +109,13 @@ void TMemoryOps::RefreshControls()
 
 int TMemoryOps::WriteCtrlSet()
 {
-    return WriteBlock(FControlSet.Device());
-}
-
-int TMemoryOps::WriteBlock(const CtrlSet& block)
-{
-    uint8_t payload[1 + kCtrlSetSize];
-    payload[0] = cmdWriteSet;
-    block.ToBytes(payload + 1);
-    uint8_t type = 0;
-    return FProtocol.SendRequest(payload, sizeof payload, nullptr, &type) < 0 ? -1 : type;
+    return FSession.SendSet(FControlSet.Device());
 }
 
 void TMemoryOps::BMemRestoreClick()
 {
-    const uint8_t request = cmdRestore;
-    if (FProtocol.SendRequest(&request, 1) >= 0)
-        BMemLoadClick();
+    if (FSession.Restore() == TControllerSession::TResult::Ok)
+        ShowUnsentMarker();
 }
 
 void TMemoryOps::BMemChargeClick()
@@ -158,7 +128,7 @@ void TMemoryOps::BMemChargeClick()
     if (FLoadProg)
         FLoadProg->exec();
     const TLoadMemory::TOutcome outcome =
-        TLoadMemory::Run(FProtocol, FPasswords, [this]() -> std::optional<QByteArray> {
+        TLoadMemory::Run(FSession.Protocol(), FPasswords, [this]() -> std::optional<QByteArray> {
             FPasswords.PasswordGiven = false;
             if (FPassForm)
                 FPassForm->exec();
@@ -181,100 +151,62 @@ void TMemoryOps::ProtegerMemClick()
 
 void TMemoryOps::BMemOpenClick()
 {
-    const QString path = ChooseOpenFile(FOpenFileName);
+    const QString path = ChooseOpenFile(FSession.LastFile());
     if (path.isEmpty())
         return;
-    CtrlSet set;
     QString error;
-    switch (TControlSetFile::Read(path, set, error)) {
-    case TControlSetFile::TStatus::WrongSize:
+    switch (FSession.OpenFile(path, error)) {
+    case TControllerSession::TFileResult::WrongSize:
         return;
-    case TControlSetFile::TStatus::Error:
+    case TControllerSession::TFileResult::Unreadable:
         ShowFileError(QString::fromUtf8(gettext("Cannot open file %1:\n%2")).arg(path, error));
         return;
-    case TControlSetFile::TStatus::Ok:
-        break;
-    }
-    FOpenFileName = path;
-    const TKorvelComm* link = FProtocol.Link();
-    if (link && link->GetLinkStatus() == lkReceiving)
-        OpenWithController(path, set);
-    else
-        OpenAtDesk(path, set);
-}
-
-void TMemoryOps::OpenWithController(const QString& path, const CtrlSet& set)
-{
-    if (WriteBlock(set) != fbAck) {
-        // The file is not what the controller holds: naming it the current file would let the
-        // next save overwrite it with the controller's values.
-        BMemLoadClick();
+    case TControllerSession::TFileResult::NotAccepted:
+        ShowUnsentMarker();
         ShowFileError(QString::fromUtf8(gettext("The controller did not accept the control set "
                                                 "of file %1. It was not made the current file."))
                           .arg(path));
         return;
+    case TControllerSession::TFileResult::Opened:
+        SetCaptionFile(path);
+        return;
     }
-    FControlSet.Device() = set;
-    FControlSet.LoadWorkingCopy();
-    FControlSet.ClearPendingSend();
-    FControlSet.ConfirmWrite(set);
-    if (!BMemLoadClick())
-        RefreshControls();
-    FSaveFileName = path;
-    SetCaptionFile(path);
-}
-
-void TMemoryOps::OpenAtDesk(const QString& path, const CtrlSet& set)
-{
-    // Nothing is sent: the file's values wait in the window for the next connection.
-    FControlSet.LoadUnsent(set);
-    RefreshControls();
-    FSaveFileName = path;
-    SetCaptionFile(path);
 }
 
 void TMemoryOps::BMemSaveClick()
 {
-    if (FSaveFileName.isEmpty()) {
+    if (FSession.CurrentFile().isEmpty()) {
         Guardarcomo1Click();
         return;
     }
-    const std::optional<CtrlSet> block = BlockToSave();
-    if (block && SaveTo(FSaveFileName, *block))
-        FOpenFileName = FSaveFileName;
+    if (const std::optional<TSaveChoice> choice = SaveChoice())
+        SaveTo(FSession.CurrentFile(), *choice);
 }
 
 void TMemoryOps::Guardarcomo1Click()
 {
-    QString path = ChooseSaveFile(FSaveFileName);
-    if (path.isEmpty())
+    const QString chosen = ChooseSaveFile(FSession.CurrentFile());
+    if (chosen.isEmpty())
         return;
-    const std::optional<CtrlSet> block = BlockToSave();
-    if (!block)
-        return;
-    path = WithDefaultSuffix(path);
-    FSaveFileName = path;
-    if (!SaveTo(path, *block))
-        return;
-    FOpenFileName = path;
-    SetCaptionFile(path);
-}
-
-std::optional<CtrlSet> TMemoryOps::BlockToSave()
-{
-    if (!FControlSet.SaveNeedsChoice())
-        return FControlSet.BlockToSave(TSaveChoice::OnScreen);
-    const std::optional<TSaveChoice> choice =
-        AskSaveChoice ? AskSaveChoice() : std::optional(TSaveChoice::OnScreen);
+    const std::optional<TSaveChoice> choice = SaveChoice();
     if (!choice)
-        return std::nullopt;
-    return FControlSet.BlockToSave(*choice);
+        return;
+    const QString path = WithDefaultSuffix(chosen);
+    if (SaveTo(path, *choice))
+        SetCaptionFile(path);
 }
 
-bool TMemoryOps::SaveTo(const QString& path, const CtrlSet& block)
+std::optional<TSaveChoice> TMemoryOps::SaveChoice()
+{
+    if (!FControlSet.SaveNeedsChoice() || !AskSaveChoice)
+        return TSaveChoice::OnScreen;
+    return AskSaveChoice();
+}
+
+bool TMemoryOps::SaveTo(const QString& path, TSaveChoice choice)
 {
     QString error;
-    if (TControlSetFile::Write(path, block, error))
+    if (FSession.SaveFile(path, choice, error))
         return true;
     ShowFileError(QString::fromUtf8(gettext("Cannot write file %1:\n%2")).arg(path, error));
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/TControlSet.h"
+#include "session/TControllerSession.h"
 
 #include <QObject>
 #include <QString>
@@ -11,21 +12,22 @@
 
 class QWidget;
 class TControlRefresher;
-class TControllerProtocol;
 class TFLoadProg;
 class TMainDisplays;
 class TMemProtForm;
 class TPassForm;
-struct TPasswords;
 
-// The control-set operations of the main window: read and refresh, write, restore, Load
-// Memory with its unlock loop, the file commands and the protection dialog. User-interface
-// thread only; every exchange goes through the protocol's request exchange.
+// The control-set commands of the main window: read and refresh, write, restore, Load Memory,
+// the file commands and the protection dialog. The session runs the operations; this shows
+// what they bring (the refresh of every window, the boxes, the caption) and answers their
+// questions. User-interface thread only.
 class TMemoryOps : public QObject {
     Q_OBJECT
 public:
-    TMemoryOps(TControllerProtocol& protocol, TControlSet& controlSet, TMainDisplays& displays,
-               TPasswords& passwords, QWidget* window);
+    using TUnsentChoice = TControllerSession::TUnsentChoice;
+
+    // Answers the session's unsent-edits question with a question box.
+    TMemoryOps(TControllerSession& session, TMainDisplays& displays, QWidget* window);
 
     // Windows refreshed after a read, in this order: the main window, then the lambda,
     // control-system and cut-off dialogs. A null entry (a dialog not created yet) is skipped.
@@ -37,8 +39,6 @@ public:
     bool BMemLoadClick();
     // Send the device copy with command 0x21; the answer type (-1 for no answer).
     int WriteCtrlSet();
-    // Send `block` with command 0x21; the answer type (-1 for no answer).
-    int WriteBlock(const CtrlSet& block);
     void BMemRestoreClick();
     void BMemChargeClick();
 
@@ -48,7 +48,7 @@ public:
     void ProtegerMemClick();
 
     // The current control-set file; empty when there is none.
-    QString CurrentFile() const { return FSaveFileName; }
+    QString CurrentFile() const { return FSession.CurrentFile(); }
 
     // Puts the marker of unsent edits after the window caption, or takes it away.
     void ShowUnsentMarker();
@@ -61,23 +61,17 @@ public:
     std::function<void(const QString& message)> ShowFileError;
     // Told when Load Memory gives up after the controller kept refusing the load.
     std::function<void(const QString& message)> ShowLoadRefused;
-    // The question after a read that kept unsent edits: send them again over the values read,
-    // or discard them. By default a question box.
-    enum class TUnsentChoice { SendAgain, Discard };
-    std::function<TUnsentChoice(const std::vector<TUnsentEdit>& edits)> AskUnsentEdits;
     // Which values a save writes while there are unsent edits; nullopt: write nothing. By
     // default a question box.
     std::function<std::optional<TSaveChoice>()> AskSaveChoice;
 
 private:
     void RefreshControls();
-    void OpenWithController(const QString& path, const CtrlSet& set);
-    void OpenAtDesk(const QString& path, const CtrlSet& set);
-    std::optional<CtrlSet> BlockToSave();
-    bool SaveTo(const QString& path, const CtrlSet& block);
+    std::optional<TSaveChoice> SaveChoice();
+    bool SaveTo(const QString& path, TSaveChoice choice);
     void SetCaptionFile(const QString& path);
 
-    TControllerProtocol& FProtocol;
+    TControllerSession& FSession;
     TControlSet& FControlSet;
     TMainDisplays& FDisplays;
     TPasswords& FPasswords;
@@ -86,8 +80,5 @@ private:
     TFLoadProg* FLoadProg = nullptr;
     TPassForm* FPassForm = nullptr;
     TMemProtForm* FMemProtForm = nullptr;
-    QString FOpenFileName; // OpenDialog1's file name
-    QString FSaveFileName; // SaveDialog1's file name: the current file
-    bool FAsking = false;  // the unsent-edits question is open
     bool FCharging = false; // Load Memory is running
 };
