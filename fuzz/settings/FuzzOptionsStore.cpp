@@ -13,8 +13,13 @@ namespace {
 void CheckLimits(const TOpcionesAvanzadas& options)
 {
     FUZZ_CHECK(options.SerialComm() >= 0 && options.SerialComm() <= 23);
-    for (const QString& text : { options.PathEntrada(), options.PathSalida(), options.LangCode() })
-        FUZZ_CHECK(text.toLocal8Bit().size() <= TOpcionesAvanzadas::kMaxTextLength);
+    // The store keeps at most 255 bytes of each text. Bytes that are not UTF-8 come out as one
+    // replacement character each, which takes three bytes to write again, so the bound holds
+    // for the text's characters, not for its encoding.
+    for (const QString& text : { options.PathEntrada(), options.PathSalida(), options.LangCode() }) {
+        FUZZ_CHECK(text.size() <= TOpcionesAvanzadas::kMaxTextLength);
+        FUZZ_CHECK(!text.contains(QChar(u'\0')));
+    }
 }
 
 bool Same(const TOpcionesAvanzadas& a, const TOpcionesAvanzadas& b)
