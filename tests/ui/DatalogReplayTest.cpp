@@ -18,8 +18,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QSlider>
+#include <QStyle>
 #include <QToolBar>
 
 namespace {
@@ -149,12 +152,16 @@ TEST_F(DatalogReplayWindow, WhileReplayingLiveIsHiddenNothingIsSentAndEditsAreOf
     EXPECT_TRUE(FReplay->Marker()->isVisible());
     EXPECT_EQ(FReplay->Marker()->text(), QStringLiteral("REPLAY"));
     EXPECT_FALSE(window().EditsEnabled());
-    for (QAction* item : { a.Abrir1, a.BMemOpen, a.Cargar1, a.BMemCharge, a.Restauraranterior1,
-                           a.Sistemadecontrol1, a.BConfLambda, a.CutOff1 })
+    std::vector<QAction*> items = a.ControlSetActions();
+    items.insert(items.end(), { a.Abrir1, a.BMemOpen, a.Cargar1, a.BMemCharge,
+                                a.Restauraranterior1, a.Sistemadecontrol1, a.BConfLambda,
+                                a.CutOff1 });
+    for (QAction* item : items)
         EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
-    for (QWidget* control : std::initializer_list<QWidget*> {
-             m.SET_AperturaPos(), m.SET_AperturaPosMin(), m.SET_AperturaPosMax(), m.SwitchMan(),
-             m.PulsoVuelta() })
+    std::vector<QWidget*> controls = m.ControlSetEditors();
+    controls.insert(controls.end(), { m.SET_AperturaPos(), m.SET_AperturaPosMin(),
+                                      m.SET_AperturaPosMax(), m.SwitchMan(), m.PulsoVuelta() });
+    for (QWidget* control : controls)
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     m.SET_AperturaPos()->setPosition(valve + 40);
 
@@ -200,7 +207,7 @@ TEST_F(DatalogReplayWindow, BadFilesAreToldAndSkippedRowsCounted)
     ASSERT_EQ(FErrors.size(), 1);
     EXPECT_TRUE(FErrors[0].startsWith(QStringLiteral("Cannot open the log "))) << FErrors[0].toStdString();
     EXPECT_FALSE(FReplay->IsReplaying());
-    EXPECT_FALSE(FReplay->Bar()->isVisible());
+    EXPECT_EQ(FReplay->Bar(), nullptr); // made by the first replay that starts
     EXPECT_TRUE(window().EditsEnabled());
 
     std::vector<TDatalogRow> rows;
@@ -213,4 +220,38 @@ TEST_F(DatalogReplayWindow, BadFilesAreToldAndSkippedRowsCounted)
     ASSERT_TRUE(FReplay->IsReplaying());
     EXPECT_TRUE(FReplay->SkippedLabel()->isVisible());
     EXPECT_EQ(FReplay->SkippedLabel()->text(), QStringLiteral("2 unreadable rows skipped"));
+}
+
+// The play button shows pause while the log plays and play when it is paused or has reached
+// its end; the ticks in between leave the button alone.
+TEST_F(DatalogReplayWindow, PlayButtonFollowsPlayingNotTheTicks)
+{
+    std::vector<TDatalogRow> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back(MakeRow(i * 50, i));
+    FChosen = FFiles.Write(LogText(rows));
+    FReplayItem->trigger();
+    ASSERT_TRUE(FReplay->IsReplaying());
+    QAction* play = FReplay->PlayAction();
+    const auto shows = [this, play](QStyle::StandardPixmap icon) {
+        const QIcon expected = FReplay->Bar()->style()->standardIcon(icon);
+        return play->icon().pixmap(16).toImage() == expected.pixmap(16).toImage();
+    };
+    int changes = 0;
+    QObject::connect(play, &QAction::changed, [&changes] { ++changes; });
+
+    EXPECT_TRUE(shows(QStyle::SP_MediaPause));
+    PumpFor(1000);
+    EXPECT_EQ(changes, 0);
+    play->trigger();
+    EXPECT_FALSE(FReplay->Replay().IsPlaying());
+    EXPECT_TRUE(shows(QStyle::SP_MediaPlay));
+    PumpFor(500);
+    EXPECT_EQ(changes, 1);
+    play->trigger();
+    EXPECT_TRUE(shows(QStyle::SP_MediaPause));
+    ASSERT_TRUE(RunUntil([this] { return !FReplay->Replay().IsPlaying(); }, 5000));
+    EXPECT_TRUE(FReplay->Replay().AtEnd());
+    EXPECT_TRUE(shows(QStyle::SP_MediaPlay));
+    EXPECT_EQ(changes, 3);
 }

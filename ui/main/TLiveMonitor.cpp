@@ -268,6 +268,11 @@ void TLiveMonitor::BuildLevels()
     FVAL_Rpm = AddValueBox("VAL_Rpm", 664, 492, nullptr, 45);
 }
 
+std::vector<QWidget*> TLiveMonitor::ControlSetEditors() const
+{
+    return { FSwitchMan, FPulsoVuelta, FSET_AperturaPos, FSET_AperturaPosMin, FSET_AperturaPosMax };
+}
+
 int TLiveMonitor::SwitchManIndex() const
 {
     return FSwitchManItems->checkedId();

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
@@ -55,6 +57,10 @@ public:
     TLed* LedNafta() const { return FLedNafta; }
     TLed* LedGnc() const { return FLedGnc; }
     QComboBox* PulsoVuelta() const { return FPulsoVuelta; }
+
+    // The controls that edit the control set: the control mode, the RPM signal and the three
+    // valve sliders. Whatever must keep the control set still (a replay) turns these off.
+    std::vector<QWidget*> ControlSetEditors() const;
 
     TSlider* SET_AperturaPos() const { return FSET_AperturaPos; }
     TSlider* SET_AperturaPosMax() const { return FSET_AperturaPosMax; }

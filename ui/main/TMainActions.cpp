@@ -63,6 +63,12 @@ TMainActions::TMainActions(QMainWindow& window)
     BuildToolBar();
 }
 
+std::vector<QAction*> TMainActions::ControlSetActions() const
+{
+    return { Abrir1,  BMemOpen,  Restauraranterior1, BMemRestore, Cargar1, BMemCharge, ProtegerMem,
+             Sistemadecontrol1, BConfCtrl, Brevon1, BConfLambda, CutOff1, BConfCutOff };
+}
+
 void TMainActions::BuildMenus(QMenuBar& bar)
 {
     Archivo1 = AddMenu(bar, "Archivo1", N_("&File"));

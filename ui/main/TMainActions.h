@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include <array>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -21,6 +22,11 @@ public:
     static constexpr int kButtonWidth = 39;
 
     explicit TMainActions(QMainWindow& window);
+
+    // The menu items and toolbar buttons that change the control set or send it to the
+    // controller. Whatever must keep the control set still (a replay) turns these off; an item
+    // added that edits or sends belongs in this list.
+    std::vector<QAction*> ControlSetActions() const;
 
     // The toolbar's and the menus' images, 32 by 16, by the index the toolbar's buttons name.
     std::array<QIcon, 10> ImageList1;

@@ -53,7 +53,6 @@ TReplayControl::TReplayControl(TMainForm& window, TToolsMenu& menu)
     setObjectName(QStringLiteral("ReplayControl"));
     FTimer.setInterval(kTickMs);
     connect(&FTimer, &QTimer::timeout, this, &TReplayControl::Tick);
-    BuildBar();
     menu.ReproducirLog1->setEnabled(true);
     connect(menu.ReproducirLog1, &QAction::triggered, this, &TReplayControl::ReproducirLog1Click);
 
@@ -68,6 +67,7 @@ TReplayControl::TReplayControl(TMainForm& window, TToolsMenu& menu)
 
 void TReplayControl::BuildBar()
 {
+    // Built on the first replay: the window starts without it.
     FBar = new QToolBar(&FWindow);
     FBar->setObjectName(QStringLiteral("ReplayBar"));
     FBar->setMovable(false);
@@ -82,7 +82,7 @@ void TReplayControl::BuildBar()
     FBar->addWidget(FMarker);
 
     QStyle* style = FBar->style();
-    FPlay = FBar->addAction(style->standardIcon(QStyle::SP_MediaPause), QString());
+    FPlay = FBar->addAction(QString()); // its icon follows the replay (ShowPlaying)
     FPlay->setObjectName(QStringLiteral("ReplayPlay"));
     FPlay->setToolTip(QStringLiteral(N_("Play or pause")));
     connect(FPlay, &QAction::triggered, this, &TReplayControl::PlayPause);
@@ -121,6 +121,7 @@ void TReplayControl::BuildBar()
     FStop->setToolTip(QStringLiteral(N_("Stop the replay and show the live data")));
     connect(FStop, &QAction::triggered, this, &TReplayControl::Stop);
     FBar->hide();
+    TranslateComponent(FBar);
 }
 
 void TReplayControl::ReproducirLog1Click()
@@ -141,6 +142,8 @@ bool TReplayControl::Start(const QString& path)
                       .arg(QDir::toNativeSeparators(path), FReplay.ErrorText()));
         return false;
     }
+    if (!FBar)
+        BuildBar();
     FActive = true;
     SetWindowEditable(false);
     ClearPlots();
@@ -193,6 +196,9 @@ void TReplayControl::Tick()
         return;
     }
     ShowPosition();
+    // Play, pause and the end of the log change the button, not the ticks between them.
+    if (FShownPlaying != FReplay.IsPlaying())
+        ShowPlaying();
 }
 
 void TReplayControl::PlayPause()
@@ -245,20 +251,13 @@ void TReplayControl::ClearPlots()
 void TReplayControl::SetWindowEditable(bool editable)
 {
     if (!editable) {
-        const TMainActions& a = FWindow.Actions();
         FEditActions.clear();
-        for (QAction* action : { a.Abrir1, a.BMemOpen, a.Restauraranterior1, a.BMemRestore,
-                                 a.Cargar1, a.BMemCharge, a.ProtegerMem, a.Sistemadecontrol1,
-                                 a.BConfCtrl, a.Brevon1, a.BConfLambda, a.CutOff1,
-                                 a.BConfCutOff }) {
+        for (QAction* action : FWindow.Actions().ControlSetActions()) {
             FEditActions.emplace_back(action, action->isEnabled());
             action->setEnabled(false);
         }
-        const TLiveMonitor& m = FWindow.Monitor();
         FEditWidgets.clear();
-        for (QWidget* widget : std::initializer_list<QWidget*> {
-                 m.SwitchMan(), m.PulsoVuelta(), m.SET_AperturaPos(), m.SET_AperturaPosMin(),
-                 m.SET_AperturaPosMax() }) {
+        for (QWidget* widget : FWindow.Monitor().ControlSetEditors()) {
             FEditWidgets.emplace_back(widget, widget->isEnabled());
             widget->setEnabled(false);
         }
@@ -285,8 +284,13 @@ void TReplayControl::ShowPosition()
     }
     FTime->setText(Clock(position) + QStringLiteral(" / ")
                    + Clock(FReplay.EndMs() - FReplay.StartMs()));
-    FPlay->setIcon(FBar->style()->standardIcon(FReplay.IsPlaying() ? QStyle::SP_MediaPause
-                                                                   : QStyle::SP_MediaPlay));
+}
+
+void TReplayControl::ShowPlaying()
+{
+    FShownPlaying = FReplay.IsPlaying();
+    FPlay->setIcon(FBar->style()->standardIcon(*FShownPlaying ? QStyle::SP_MediaPause
+                                                             : QStyle::SP_MediaPlay));
 }
 
 int64_t TReplayControl::NowMs() const

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -53,6 +54,7 @@ public:
 
     const TDatalogReplay& Replay() const { return FReplay; }
     QTimer& TickTimer() { return FTimer; }
+    // The bar and its parts, built on the first replay: null until then.
     QToolBar* Bar() const { return FBar; }
     QLabel* Marker() const { return FMarker; }
     QLabel* SkippedLabel() const { return FSkipped; }
@@ -84,6 +86,8 @@ private:
     void ClearPlots();
     void SetWindowEditable(bool editable);
     void ShowPosition();
+    // The play/pause button's icon: pause while playing, play otherwise.
+    void ShowPlaying();
     int64_t NowMs() const;
 
     TMainForm& FWindow;
@@ -106,4 +110,5 @@ private:
     bool FEditsWereEnabled = false;
     bool FActive = false;
     bool FFeeding = false; // a replayed frame is being shown
+    std::optional<bool> FShownPlaying; // the state the play/pause icon shows
 };
