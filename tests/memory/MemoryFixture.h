@@ -8,8 +8,9 @@
 #include "sim/TSimTransport.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "ui/main/TSupervision.h"
-#include "ui/main/TSupervisionView.h"
+#include "ui/main/TMainForm.h"
+#include "session/TSupervision.h"
+#include "session/TSupervisionView.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TMemoryOps.h"
@@ -65,9 +66,9 @@ struct RecordingView : TSupervisionView {
     void SetLinkLed(bool on) override { linkLed = on; }
     void SetAdapterText(const QString& t) override { adapterText = t; }
     void SetControllerText(const QString& t) override { controllerText = t; }
-    void SetControlLed(const QColor& c, bool on) override
+    void SetControlLed(TControlLed mode, bool on) override
     {
-        ledColor = c;
+        ledColor = TMainForm::ControlLedColor(mode); // as the window shows it
         ledOn = on;
     }
     void ShowFirmwareWarning(const QString& t) override
@@ -129,7 +130,7 @@ protected:
         passForm = new TPassForm(passwords, window.get());
         memProt = new TMemProtForm(*session, window.get());
         memory->SetDialogs(loadProg, passForm, memProt);
-        supervision = std::make_unique<TSupervision>(*protocol, controlSet, *memory, view);
+        supervision = std::make_unique<TSupervision>(*session, view);
         // The two questions about unsent edits are answered here, and remembered.
         session->AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
             unsentAsked.push_back(edits);

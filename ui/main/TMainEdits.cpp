@@ -4,7 +4,7 @@
 #include "protocol/TCommandCodes.h"
 #include "protocol/TControlSet.h"
 #include "protocol/TControllerProtocol.h"
-#include "ui/main/TSupervision.h"
+#include "session/TSupervision.h"
 
 TMainEdits::TMainEdits(TControllerProtocol& protocol, TControlSet& controlSet,
                        TSupervision& supervision)

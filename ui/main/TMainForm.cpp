@@ -15,7 +15,7 @@
 #include "ui/main/TMainActions.h"
 #include "ui/main/TMainEdits.h"
 #include "ui/main/TReplayControl.h"
-#include "ui/main/TSupervision.h"
+#include "session/TSupervision.h"
 #include "ui/main/UiLog.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
@@ -115,7 +115,7 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     setContextMenuPolicy(Qt::NoContextMenu); // no toolbar toggling menu
 
     FMemoryOps = std::make_unique<TMemoryOps>(FSession, *this, this);
-    FSupervision = std::make_unique<TSupervision>(FSession.Protocol(), FSession.ControlSet(), *FMemoryOps, *this);
+    FSupervision = std::make_unique<TSupervision>(FSession, *this);
     FSupervision->SetRefreshIntervalMs(kRefreshIntervalMs);
     FEdits = std::make_unique<TMainEdits>(FSession.Protocol(), FSession.ControlSet(), *FSupervision);
     FSession.Protocol().SetTelemetryView(this);
@@ -590,11 +590,16 @@ void TMainForm::SetControllerText(const QString& text)
     FPanel1->setText(text);
 }
 
-void TMainForm::SetControlLed(const QColor& color, bool on)
+void TMainForm::SetControlLed(TControlLed mode, bool on)
 {
     TLed* led = FMonitor->LedCtrl();
-    led->setOnColor(color);
+    led->setOnColor(ControlLedColor(mode));
     led->setActive(on);
+}
+
+QColor TMainForm::ControlLedColor(TControlLed mode)
+{
+    return mode == TControlLed::Steady ? QColor(255, 0, 0) : QColor(255, 255, 0);
 }
 
 void TMainForm::ShowFirmwareWarning(const QString& text)

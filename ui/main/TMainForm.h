@@ -7,11 +7,12 @@
 #include "settings/TGettext.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "ui/main/TSupervisionView.h"
+#include "session/TSupervisionView.h"
 #include "session/TControllerSession.h"
 #include "session/TPasswords.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -158,7 +159,9 @@ public:
     void SetLinkLed(bool on) override;
     void SetAdapterText(const QString& text) override;
     void SetControllerText(const QString& text) override;
-    void SetControlLed(const QColor& color, bool on) override;
+    void SetControlLed(TControlLed mode, bool on) override;
+    // The control LED's colour: red while steady, yellow while blinking.
+    static QColor ControlLedColor(TControlLed mode);
     void ShowFirmwareWarning(const QString& text) override;
     void ShowAccessNotice(const QString& text) override;
     void HideAccessNotice() override;

@@ -1,13 +1,13 @@
-#include "ui/main/TSupervision.h"
+#include "session/TSupervision.h"
 
 #include "link/TKorvelComm.h"
 #include "protocol/TControlSet.h"
 #include "protocol/TControllerProtocol.h"
 #include "protocol/TFixedTexts.h"
 #include "protocol/TTelemetry.h"
-#include "ui/main/TAccessNotice.h"
-#include "ui/main/TSupervisionView.h"
-#include "ui/memory/TMemoryOps.h"
+#include "session/TAccessNotice.h"
+#include "session/TControllerSession.h"
+#include "session/TSupervisionView.h"
 
 #include "settings/Gettext.h"
 
@@ -26,13 +26,12 @@ QString FirmwareWarningText()
 
 } // namespace
 
-TSupervision::TSupervision(TControllerProtocol& protocol, TControlSet& controlSet,
-                           TMemoryOps& memory, TSupervisionView& view)
-    : FProtocol(protocol)
-    , FControlSet(controlSet)
-    , FMemory(memory)
+TSupervision::TSupervision(TControllerSession& session, TSupervisionView& view)
+    : FSession(session)
+    , FProtocol(session.Protocol())
+    , FControlSet(session.ControlSet())
     , FView(view)
-    , FWrites(controlSet)
+    , FWrites(session.ControlSet())
 {
 }
 
@@ -77,7 +76,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
             FWriteDelay = 0;
             if (FControlSet.PendingSend())
                 FControlSet.WithdrawPendingWrite();
-            FMemory.BMemLoadClick();
+            FSession.ReadSet();
         }
         FView.SetLinkLed(true);
         if (WriteDelayElapsed())
@@ -90,7 +89,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
     if (FProtocol.ControllerVersion() == 0)
         FProtocol.GetTargetVersion();
     if (FProtocol.Telemetry().TakeReloadRequest())
-        FMemory.BMemLoadClick();
+        FSession.ReadSet();
     WriteStep();
     SupervisionBusy = false;
 }
@@ -121,7 +120,7 @@ void TSupervision::WriteStep()
     if (FProtocol.ExchangeBusy() || !FWrites.TakeDue())
         return;
     const CtrlSet sent = FControlSet.Device();
-    const int answer = FMemory.WriteCtrlSet();
+    const int answer = FSession.SendSet(sent);
     const TKorvelComm* link = FProtocol.Link();
     const bool receiving = link && link->GetLinkStatus() == lkReceiving;
     switch (FWrites.Finish(sent, answer, receiving)) {
@@ -169,10 +168,10 @@ void TSupervision::Timer1Timer()
     }
     const uint8_t flags = (FShown ? *FShown : FProtocol.Telemetry()).Record().StatusFlags;
     if (flags & sfLedSteady) {
-        FView.SetControlLed(QColor(255, 0, 0), (flags & sfLedLit) != 0);
+        FView.SetControlLed(TSupervisionView::TControlLed::Steady, (flags & sfLedLit) != 0);
     } else {
         FControlLedOn = !FControlLedOn;
-        FView.SetControlLed(QColor(255, 255, 0), FControlLedOn);
+        FView.SetControlLed(TSupervisionView::TControlLed::Blinking, FControlLedOn);
     }
 }
 

@@ -6,22 +6,22 @@
 
 class TControlSet;
 class TControllerProtocol;
+class TControllerSession;
 class TKorvelComm;
-class TMemoryOps;
 class TSupervisionView;
 class TTelemetryMonitor;
 
-// The supervision timers of the main window: TimerRefreshCtrlSet (every 100 ms) follows the
-// link status, reads the control set when the controller is first heard or asks for it, asks
-// for its firmware version and writes edits; Timer1 (every 500 ms) counts the controller's
-// silence and drives the control LED.
+// What the supervision timers of a window do with the controller session: TimerRefreshCtrlSet
+// (every 100 ms) follows the link status, reads the control set when the controller is first
+// heard or asks for it, asks for its firmware version and writes edits; Timer1 (every 500 ms)
+// counts the controller's silence and drives the control LED. The window's timers call it;
+// what it has to show goes to its view.
 class TSupervision {
 public:
     // The adapter firmware below which the user is warned once per run (1.71).
     static constexpr uint16_t kWarnBelowAdapterVersion = 0x0171;
 
-    TSupervision(TControllerProtocol& protocol, TControlSet& controlSet, TMemoryOps& memory,
-                 TSupervisionView& view);
+    TSupervision(TControllerSession& session, TSupervisionView& view);
 
     void TimerRefreshCtrlSetTimer();
     void Timer1Timer();
@@ -47,9 +47,9 @@ private:
     void WriteStep();
     void FollowAccessDenials(const TKorvelComm* link, int32_t status);
 
+    TControllerSession& FSession;
     TControllerProtocol& FProtocol;
     TControlSet& FControlSet;
-    TMemoryOps& FMemory;
     TSupervisionView& FView;
     const TTelemetryMonitor* FShown = nullptr; // null: the protocol's telemetry
     TWriteRetry FWrites;
