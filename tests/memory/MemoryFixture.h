@@ -125,7 +125,7 @@ protected:
         memory = std::make_unique<TMemoryOps>(*session, displays, window.get());
         refresher = std::make_unique<RecordingRefresher>(controlSet, displays);
         memory->SetRefreshers({ refresher.get(), nullptr });
-        loadProg = new TFLoadProg(*protocol, window.get());
+        loadProg = new TFLoadProg(*session, window.get());
         loadProg->SetPauses(0, 0);
         passForm = new TPassForm(passwords, window.get());
         memProt = new TMemProtForm(*session, window.get());

@@ -117,7 +117,7 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     FMemoryOps = std::make_unique<TMemoryOps>(FSession, *this, this);
     FSupervision = std::make_unique<TSupervision>(FSession, *this);
     FSupervision->SetRefreshIntervalMs(kRefreshIntervalMs);
-    FEdits = std::make_unique<TMainEdits>(FSession.Protocol(), FSession.ControlSet(), *FSupervision);
+    FEdits = std::make_unique<TMainEdits>(FSession, *FSupervision);
     FSession.Protocol().SetTelemetryView(this);
 
     FActions = std::make_unique<TMainActions>(*this);
