@@ -7,7 +7,6 @@
 #include "protocol/TTelemetry.h"
 #include "session/TAccessNotice.h"
 #include "session/TControllerSession.h"
-#include "session/TSupervisionView.h"
 
 #include "settings/Gettext.h"
 
@@ -26,11 +25,11 @@ QString FirmwareWarningText()
 
 } // namespace
 
-TSupervision::TSupervision(TControllerSession& session, TSupervisionView& view)
-    : FSession(session)
+TSupervision::TSupervision(TControllerSession& session, QObject* parent)
+    : QObject(parent)
+    , FSession(session)
     , FProtocol(session.Protocol())
     , FControlSet(session.ControlSet())
-    , FView(view)
     , FWrites(session.ControlSet())
 {
 }
@@ -46,9 +45,9 @@ void TSupervision::TimerRefreshCtrlSetTimer()
     FollowAccessDenials(link, status);
     switch (status) {
     case lkNoAdapter:
-        FView.SetLinkLed(false);
+        emit LinkLed(false);
         FLastLinkStatus = lkNoAdapter;
-        FView.SetAdapterText(QString::fromLatin1(TFixedTexts::AdapterLabel)
+        emit AdapterText(QString::fromLatin1(TFixedTexts::AdapterLabel)
                              + QString::fromLatin1(TFixedTexts::DisconnectedText));
         break;
     case lkOldFirmware:
@@ -62,7 +61,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
             // The link opens the adapter a tick before it reads its version: wait for it.
             if (!ShowAdapterOfThisOpen(*link))
                 break;
-            FView.SetLinkLed(true);
+            emit LinkLed(true);
         }
         FLastLinkStatus = lkAdapterReady;
         break;
@@ -78,7 +77,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
                 FControlSet.WithdrawPendingWrite();
             FSession.ReadSet();
         }
-        FView.SetLinkLed(true);
+        emit LinkLed(true);
         if (WriteDelayElapsed())
             CommitEdits();
         break;
@@ -102,7 +101,7 @@ void TSupervision::FollowAccessDenials(const TKorvelComm* link, int32_t status)
         return;
     if (status == lkAdapterReady || status == lkReceiving) {
         if (FAccessNoticeShown)
-            FView.HideAccessNotice();
+            emit AccessNoticeGone();
         FAccessNoticeShown = false;
         return;
     }
@@ -111,7 +110,7 @@ void TSupervision::FollowAccessDenials(const TKorvelComm* link, int32_t status)
         return;
     FAccessDenialsSeen = denials;
     FAccessNoticeShown = true;
-    FView.ShowAccessNotice(TAccessNotice::Text());
+    emit AccessNotice(TAccessNotice::Text());
 }
 
 void TSupervision::WriteStep()
@@ -125,11 +124,11 @@ void TSupervision::WriteStep()
     const bool receiving = link && link->GetLinkStatus() == lkReceiving;
     switch (FWrites.Finish(sent, answer, receiving)) {
     case TWriteRetry::woRefused:
-        FView.ShowNotice(_("The controller refused the change. It is kept on screen as an unsent "
+        emit Notice(_("The controller refused the change. It is kept on screen as an unsent "
                            "edit (marked * in the title)."));
         break;
     case TWriteRetry::woUnconfirmed:
-        FView.ShowNotice(_("The controller did not confirm the change after %1 attempts. It is "
+        emit Notice(_("The controller did not confirm the change after %1 attempts. It is "
                            "kept on screen as an unsent edit (marked * in the title).")
                              .arg(TWriteRetry::kMaxSends));
         break;
@@ -153,25 +152,25 @@ void TSupervision::ShowAdapter(uint16_t version)
 {
     const QString text = QString::fromLatin1(TFixedTexts::AdapterLabel) + QLatin1Char(' ')
         + TFixedTexts::VersionText(version);
-    FView.SetAdapterText(text);
+    emit AdapterText(text);
     if (version < kWarnBelowAdapterVersion && !FFirmwareWarned) {
         FFirmwareWarned = true;
-        FView.ShowFirmwareWarning(FirmwareWarningText());
+        emit FirmwareWarning(FirmwareWarningText());
     }
 }
 
 void TSupervision::Timer1Timer()
 {
     if (FProtocol.Telemetry().CountSilenceTick()) {
-        FView.SetControllerText(QString::fromLatin1(TFixedTexts::NotDetectedText));
+        emit ControllerText(QString::fromLatin1(TFixedTexts::NotDetectedText));
         FProtocol.SetControllerVersion(0);
     }
     const uint8_t flags = (FShown ? *FShown : FProtocol.Telemetry()).Record().StatusFlags;
     if (flags & sfLedSteady) {
-        FView.SetControlLed(TSupervisionView::TControlLed::Steady, (flags & sfLedLit) != 0);
+        emit ControlLed(TControlLed::Steady, (flags & sfLedLit) != 0);
     } else {
         FControlLedOn = !FControlLedOn;
-        FView.SetControlLed(TSupervisionView::TControlLed::Blinking, FControlLedOn);
+        emit ControlLed(TControlLed::Blinking, FControlLedOn);
     }
 }
 

@@ -115,7 +115,7 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     setContextMenuPolicy(Qt::NoContextMenu); // no toolbar toggling menu
 
     FMemoryOps = std::make_unique<TMemoryOps>(FSession, *this, this);
-    FSupervision = std::make_unique<TSupervision>(FSession, *this);
+    FSupervision = std::make_unique<TSupervision>(FSession);
     FSupervision->SetRefreshIntervalMs(kRefreshIntervalMs);
     FEdits = std::make_unique<TMainEdits>(FSession, *FSupervision);
     FSession.Protocol().SetTelemetryView(this);
@@ -228,6 +228,16 @@ void TMainForm::Connect()
     connect(m.PulsoVuelta(), &QComboBox::currentIndexChanged, this,
             &TMainForm::PulsoVueltaChange);
     connect(m.iPlot2(), &TPlot::doubleClicked, this, &TMainForm::iPlot2DblClick);
+
+    const TSupervision* s = FSupervision.get();
+    connect(s, &TSupervision::LinkLed, this, &TMainForm::SetLinkLed);
+    connect(s, &TSupervision::AdapterText, this, &TMainForm::SetAdapterText);
+    connect(s, &TSupervision::ControllerText, this, &TMainForm::SetControllerText);
+    connect(s, &TSupervision::ControlLed, this, &TMainForm::SetControlLed);
+    connect(s, &TSupervision::FirmwareWarning, this, &TMainForm::ShowFirmwareWarning);
+    connect(s, &TSupervision::AccessNotice, this, &TMainForm::ShowAccessNotice);
+    connect(s, &TSupervision::AccessNoticeGone, this, &TMainForm::HideAccessNotice);
+    connect(s, &TSupervision::Notice, this, &TMainForm::ShowNotice);
 }
 
 void TMainForm::AttachWindows(TMemProtForm* memProt, TPassForm* pass, TConfLambdaForm* confLambda,
@@ -573,7 +583,7 @@ void TMainForm::SetCutOff(TCutOff which, double rpm, double position)
 }
 
 // ---------------------------------------------------------------------------------------------
-// TSupervisionView
+// What the supervision reports
 
 void TMainForm::SetLinkLed(bool on)
 {
