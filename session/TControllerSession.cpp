@@ -195,9 +195,13 @@ TControllerSession::TResult TControllerSession::Restore()
     return ReadSet();
 }
 
-TControllerSession::TResult TControllerSession::LoadMemory(const TPasswordPrompt& askPassword)
+TControllerSession::TResult TControllerSession::LoadMemory(const TPasswordPrompt& askPassword,
+                                                           TLoadMemory::TOutcome* outcome)
 {
-    switch (TLoadMemory::Run(*FProtocol, FPasswords, askPassword)) {
+    const TLoadMemory::TOutcome result = TLoadMemory::Run(*FProtocol, FPasswords, askPassword);
+    if (outcome)
+        *outcome = result;
+    switch (result) {
     case TLoadMemory::TOutcome::Loaded:
         return TResult::Ok;
     case TLoadMemory::TOutcome::NoAnswer:
@@ -207,6 +211,26 @@ TControllerSession::TResult TControllerSession::LoadMemory(const TPasswordPrompt
         break;
     }
     return TResult::Refused;
+}
+
+TControllerSession::TResult TControllerSession::LoadAttempt(int settleMs, int stepMs)
+{
+    Pause(settleMs);
+    const int answer = TLoadMemory::SendLoad(*FProtocol);
+    for (int percent = 0; percent < 100; ++percent) {
+        emit Progress(percent);
+        for (int i = 0; i < 4; ++i)
+            Pause(stepMs);
+    }
+    if (answer < 0)
+        return TResult::NoAnswer;
+    return answer == fbAck ? TResult::Ok : TResult::Refused;
+}
+
+bool TControllerSession::SendControlMode(int mode)
+{
+    const uint8_t frame[] = { cmdSetMode, uint8_t(mode) };
+    return FProtocol->SendFrame(frame, int(sizeof frame));
 }
 
 TControllerSession::TResult TControllerSession::Unlock(const QByteArray& password)

@@ -4,6 +4,7 @@
 #include "protocol/TControlSet.h"
 #include "protocol/TTelemetry.h"
 #include "protocol/TTelemetryView.h"
+#include "session/TLoadMemory.h"
 #include "session/TPasswords.h"
 
 #include <QElapsedTimer>
@@ -89,9 +90,18 @@ public:
     TResult Restore();
     // Load Memory with its unlock loop (TLoadMemory). `askPassword` is asked for another
     // password when the controller refuses the one offered; nullopt (or no function) gives up
-    // with Refused, and so does a controller that keeps refusing the load.
-    using TPasswordPrompt = std::function<std::optional<QByteArray>()>;
-    TResult LoadMemory(const TPasswordPrompt& askPassword);
+    // with Refused, and so does a controller that keeps refusing the load. `outcome`, when
+    // given, tells which of the two it was.
+    using TPasswordPrompt = TLoadMemory::TPasswordPrompt;
+    TResult LoadMemory(const TPasswordPrompt& askPassword,
+                       TLoadMemory::TOutcome* outcome = nullptr);
+    // One load command as the progress dialog makes it: `settleMs` before it, then the
+    // progress from 0 to 99, one Progress step every four waits of `stepMs`. Ok when the
+    // controller acknowledged the load.
+    TResult LoadAttempt(int settleMs, int stepMs);
+    // The control mode (0 automatic, 1 manual) with its command, sent without waiting for an
+    // answer; false when it could not be queued.
+    bool SendControlMode(int mode);
     // The unlock command with `password` (single bytes, at most 10): Ok when acknowledged.
     TResult Unlock(const QByteArray& password);
     // Stores `newPassword` in the controller with the set-password command, which carries the
@@ -126,6 +136,8 @@ signals:
     // The copies of the control set changed: a read, unsent edits discarded, a file opened.
     // Views show the working copy again.
     void ControlSetRefreshed();
+    // How far a LoadAttempt has come, in percent.
+    void Progress(int percent);
 
 private:
     int32_t Request(const uint8_t* payload, int count, uint8_t* answer, uint8_t& type);

@@ -10,11 +10,10 @@ TLoadMemory::TOutcome TLoadMemory::Run(TControllerProtocol& protocol, TPasswords
 {
     int refusals = 0;
     for (;;) {
-        const uint8_t load[2] = { cmdLoadMemory, kLoadMemoryKey };
-        uint8_t type = 0;
-        if (protocol.SendRequest(load, 2, nullptr, &type) < 0)
+        const int answer = SendLoad(protocol);
+        if (answer < 0)
             return TOutcome::NoAnswer;
-        if (type == fbAck)
+        if (answer == fbAck)
             return TOutcome::Loaded;
         if (refusals == kMaxRefusals)
             return TOutcome::KeptRefusing;
@@ -35,6 +34,13 @@ TLoadMemory::TOutcome TLoadMemory::Run(TControllerProtocol& protocol, TPasswords
             passwords.EnteredPassword = *next;
         }
     }
+}
+
+int TLoadMemory::SendLoad(TControllerProtocol& protocol)
+{
+    const uint8_t load[2] = { cmdLoadMemory, kLoadMemoryKey };
+    uint8_t type = 0;
+    return protocol.SendRequest(load, 2, nullptr, &type) < 0 ? -1 : type;
 }
 
 int TLoadMemory::SendUnlock(TControllerProtocol& protocol, const QByteArray& password)

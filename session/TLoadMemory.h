@@ -28,6 +28,9 @@ using TPasswordPrompt = std::function<std::optional<QByteArray>()>;
 
 TOutcome Run(TControllerProtocol& protocol, TPasswords& passwords, const TPasswordPrompt& ask);
 
+// The load command: the answer's type, -1 for none.
+int SendLoad(TControllerProtocol& protocol);
+
 // The unlock command with `password` (at most 10 single bytes): the answer's type, -1 for none.
 int SendUnlock(TControllerProtocol& protocol, const QByteArray& password);
 

@@ -8,8 +8,8 @@
 #include "sim/TSimTransport.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "ui/main/TSupervision.h"
-#include "ui/main/TSupervisionView.h"
+#include "ui/main/TMainForm.h"
+#include "session/TSupervision.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TMemoryOps.h"
@@ -61,31 +61,36 @@ struct RecordingRefresher : TControlRefresher {
     bool guardWasOff = false;
 };
 
-struct RecordingView : TSupervisionView {
-    void SetLinkLed(bool on) override { linkLed = on; }
-    void SetAdapterText(const QString& t) override { adapterText = t; }
-    void SetControllerText(const QString& t) override { controllerText = t; }
-    void SetControlLed(const QColor& c, bool on) override
+// What the supervision reports, recorded.
+struct RecordingView {
+    void Listen(TSupervision& s)
     {
-        ledColor = c;
-        ledOn = on;
+        QObject::connect(&s, &TSupervision::LinkLed, [this](bool on) { linkLed = on; });
+        QObject::connect(&s, &TSupervision::AdapterText,
+                         [this](const QString& t) { adapterText = t; });
+        QObject::connect(&s, &TSupervision::ControllerText,
+                         [this](const QString& t) { controllerText = t; });
+        QObject::connect(&s, &TSupervision::ControlLed,
+                         [this](TSupervision::TControlLed mode, bool on) {
+                             ledColor = TMainForm::ControlLedColor(mode); // as the window shows it
+                             ledOn = on;
+                         });
+        QObject::connect(&s, &TSupervision::FirmwareWarning, [this](const QString& t) {
+            ++warnings;
+            warningText = t;
+        });
+        QObject::connect(&s, &TSupervision::AccessNotice, [this](const QString& t) {
+            ++accessNotices;
+            accessNoticeText = t;
+            accessNoticeShown = true;
+        });
+        QObject::connect(&s, &TSupervision::AccessNoticeGone,
+                         [this] { accessNoticeShown = false; });
+        QObject::connect(&s, &TSupervision::Notice, [this](const QString& t) { notices << t; });
     }
-    void ShowFirmwareWarning(const QString& t) override
-    {
-        ++warnings;
-        warningText = t;
-    }
-    void ShowAccessNotice(const QString& t) override
-    {
-        ++accessNotices;
-        accessNoticeText = t;
-        accessNoticeShown = true;
-    }
-    void HideAccessNotice() override { accessNoticeShown = false; }
     int accessNotices = 0;
     bool accessNoticeShown = false;
     QString accessNoticeText;
-    void ShowNotice(const QString& t) override { notices << t; }
     bool linkLed = false;
     QString adapterText, controllerText, warningText;
     QColor ledColor;
@@ -124,12 +129,13 @@ protected:
         memory = std::make_unique<TMemoryOps>(*session, displays, window.get());
         refresher = std::make_unique<RecordingRefresher>(controlSet, displays);
         memory->SetRefreshers({ refresher.get(), nullptr });
-        loadProg = new TFLoadProg(*protocol, window.get());
+        loadProg = new TFLoadProg(*session, window.get());
         loadProg->SetPauses(0, 0);
         passForm = new TPassForm(passwords, window.get());
         memProt = new TMemProtForm(*session, window.get());
         memory->SetDialogs(loadProg, passForm, memProt);
-        supervision = std::make_unique<TSupervision>(*protocol, controlSet, *memory, view);
+        supervision = std::make_unique<TSupervision>(*session);
+        view.Listen(*supervision);
         // The two questions about unsent edits are answered here, and remembered.
         session->AskUnsentEdits = [this](const std::vector<TUnsentEdit>& edits) {
             unsentAsked.push_back(edits);

@@ -3,7 +3,7 @@
 #include "settings/TGettext.h"
 #include "sim/TSimAdapter.h"
 #include "sim/TSimTransport.h"
-#include "ui/main/TAccessNotice.h"
+#include "session/TAccessNotice.h"
 
 #include <QAbstractButton>
 #include <QDir>

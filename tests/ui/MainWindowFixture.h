@@ -27,7 +27,7 @@
 #include "sim/TSimController.h"
 #include "sim/TSimTransport.h"
 #include "ui/main/TMainForm.h"
-#include "ui/main/TSupervision.h"
+#include "session/TSupervision.h"
 #include "ui/main/TWindowSet.h"
 #include "ui/memory/TMemoryOps.h"
 

@@ -1,21 +1,18 @@
 #include "ui/main/TMainEdits.h"
 
 #include "protocol/CtrlSetEncoding.h"
-#include "protocol/TCommandCodes.h"
 #include "protocol/TControlSet.h"
-#include "protocol/TControllerProtocol.h"
-#include "ui/main/TSupervision.h"
+#include "session/TControllerSession.h"
+#include "session/TSupervision.h"
 
-TMainEdits::TMainEdits(TControllerProtocol& protocol, TControlSet& controlSet,
-                       TSupervision& supervision)
-    : FProtocol(protocol), FControlSet(controlSet), FSupervision(supervision)
+TMainEdits::TMainEdits(TControllerSession& session, TSupervision& supervision)
+    : FSession(session), FControlSet(session.ControlSet()), FSupervision(supervision)
 {
 }
 
 void TMainEdits::SetControlMode(int index)
 {
-    const uint8_t frame[] = { cmdSetMode, uint8_t(index) };
-    FProtocol.SendFrame(frame, int(sizeof frame));
+    FSession.SendControlMode(index);
     CtrlSet& w = FControlSet.Working();
     w.Flags = WithFlag(w.Flags, cfManual, (index & 1) != 0);
     FSupervision.RestartWriteDelay();

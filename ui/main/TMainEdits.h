@@ -3,7 +3,7 @@
 #include <cstdint>
 
 class TControlSet;
-class TControllerProtocol;
+class TControllerSession;
 class TSupervision;
 
 // What the editing controls of the main window do to the working copy: the control mode (also
@@ -14,7 +14,7 @@ class TMainEdits {
 public:
     enum TValveField { vfAperturaPos, vfAperturaPosMin, vfAperturaPosMax };
 
-    TMainEdits(TControllerProtocol& protocol, TControlSet& controlSet, TSupervision& supervision);
+    TMainEdits(TControllerSession& session, TSupervision& supervision);
 
     // `index` 0 automatic, 1 manual: sends command 0x18 with the index (the result is not
     // looked at) and sets Flags bit 0 from the index's bit 0.
@@ -27,7 +27,7 @@ public:
 private:
     uint16_t& Field(TValveField field);
 
-    TControllerProtocol& FProtocol;
+    TControllerSession& FSession;
     TControlSet& FControlSet;
     TSupervision& FSupervision;
 };

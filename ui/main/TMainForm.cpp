@@ -15,7 +15,7 @@
 #include "ui/main/TMainActions.h"
 #include "ui/main/TMainEdits.h"
 #include "ui/main/TReplayControl.h"
-#include "ui/main/TSupervision.h"
+#include "session/TSupervision.h"
 #include "ui/main/UiLog.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
@@ -115,9 +115,9 @@ TMainForm::TMainForm(TTransportFactory transports, TOptions options, QWidget* pa
     setContextMenuPolicy(Qt::NoContextMenu); // no toolbar toggling menu
 
     FMemoryOps = std::make_unique<TMemoryOps>(FSession, *this, this);
-    FSupervision = std::make_unique<TSupervision>(FSession.Protocol(), FSession.ControlSet(), *FMemoryOps, *this);
+    FSupervision = std::make_unique<TSupervision>(FSession);
     FSupervision->SetRefreshIntervalMs(kRefreshIntervalMs);
-    FEdits = std::make_unique<TMainEdits>(FSession.Protocol(), FSession.ControlSet(), *FSupervision);
+    FEdits = std::make_unique<TMainEdits>(FSession, *FSupervision);
     FSession.Protocol().SetTelemetryView(this);
 
     FActions = std::make_unique<TMainActions>(*this);
@@ -228,6 +228,16 @@ void TMainForm::Connect()
     connect(m.PulsoVuelta(), &QComboBox::currentIndexChanged, this,
             &TMainForm::PulsoVueltaChange);
     connect(m.iPlot2(), &TPlot::doubleClicked, this, &TMainForm::iPlot2DblClick);
+
+    const TSupervision* s = FSupervision.get();
+    connect(s, &TSupervision::LinkLed, this, &TMainForm::SetLinkLed);
+    connect(s, &TSupervision::AdapterText, this, &TMainForm::SetAdapterText);
+    connect(s, &TSupervision::ControllerText, this, &TMainForm::SetControllerText);
+    connect(s, &TSupervision::ControlLed, this, &TMainForm::SetControlLed);
+    connect(s, &TSupervision::FirmwareWarning, this, &TMainForm::ShowFirmwareWarning);
+    connect(s, &TSupervision::AccessNotice, this, &TMainForm::ShowAccessNotice);
+    connect(s, &TSupervision::AccessNoticeGone, this, &TMainForm::HideAccessNotice);
+    connect(s, &TSupervision::Notice, this, &TMainForm::ShowNotice);
 }
 
 void TMainForm::AttachWindows(TMemProtForm* memProt, TPassForm* pass, TConfLambdaForm* confLambda,
@@ -573,7 +583,7 @@ void TMainForm::SetCutOff(TCutOff which, double rpm, double position)
 }
 
 // ---------------------------------------------------------------------------------------------
-// TSupervisionView
+// What the supervision reports
 
 void TMainForm::SetLinkLed(bool on)
 {
@@ -590,11 +600,16 @@ void TMainForm::SetControllerText(const QString& text)
     FPanel1->setText(text);
 }
 
-void TMainForm::SetControlLed(const QColor& color, bool on)
+void TMainForm::SetControlLed(TControlLed mode, bool on)
 {
     TLed* led = FMonitor->LedCtrl();
-    led->setOnColor(color);
+    led->setOnColor(ControlLedColor(mode));
     led->setActive(on);
+}
+
+QColor TMainForm::ControlLedColor(TControlLed mode)
+{
+    return mode == TControlLed::Steady ? QColor(255, 0, 0) : QColor(255, 255, 0);
 }
 
 void TMainForm::ShowFirmwareWarning(const QString& text)

@@ -7,11 +7,12 @@
 #include "settings/TGettext.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "ui/main/TSupervisionView.h"
 #include "session/TControllerSession.h"
+#include "session/TSupervision.h"
 #include "session/TPasswords.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -35,7 +36,6 @@ class TMemProtForm;
 class TMemoryOps;
 class TOpcionesAvanzadas;
 class TPassForm;
-class TSupervision;
 
 // The main window: menus, toolbar, the two plots, the live monitor with the valve controls,
 // the status bar and the supervision timers. It owns the controller session (the adapter link
@@ -44,7 +44,6 @@ class TSupervision;
 class TMainForm : public QMainWindow,
                   public TTelemetryView,
                   public TMainDisplays,
-                  public TSupervisionView,
                   public TControlRefresher {
     Q_OBJECT
 public:
@@ -154,17 +153,20 @@ public:
     void SetLambdaLimit(int limit, double millivolts) override;
     void SetCutOff(TCutOff which, double rpm, double position) override;
 
-    // --- TSupervisionView ---
-    void SetLinkLed(bool on) override;
-    void SetAdapterText(const QString& text) override;
-    void SetControllerText(const QString& text) override;
-    void SetControlLed(const QColor& color, bool on) override;
-    void ShowFirmwareWarning(const QString& text) override;
-    void ShowAccessNotice(const QString& text) override;
-    void HideAccessNotice() override;
+    // --- what the supervision reports ---
+    void SetLinkLed(bool on);
+    void SetAdapterText(const QString& text);
+    void SetControllerText(const QString& text);
+    using TControlLed = TSupervision::TControlLed;
+    void SetControlLed(TControlLed mode, bool on);
+    // The control LED's colour: red while steady, yellow while blinking.
+    static QColor ControlLedColor(TControlLed mode);
+    void ShowFirmwareWarning(const QString& text);
+    void ShowAccessNotice(const QString& text);
+    void HideAccessNotice();
     // The access notice once it has been shown, else null.
     QMessageBox* AccessNotice() const { return FAccessNotice; }
-    void ShowNotice(const QString& text) override;
+    void ShowNotice(const QString& text);
 
     // --- TControlRefresher: the main window's part of the refresh after a read ---
     void RefreshControls() override;

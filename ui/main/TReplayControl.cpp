@@ -9,7 +9,7 @@
 #include "ui/main/TLiveMonitor.h"
 #include "ui/main/TMainActions.h"
 #include "ui/main/TMainForm.h"
-#include "ui/main/TSupervision.h"
+#include "session/TSupervision.h"
 #include "ui/widgets/TPlot.h"
 #include "ui/widgets/TSlider.h"
 

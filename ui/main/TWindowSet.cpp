@@ -33,7 +33,7 @@ TWindowSet::TWindowSet(TMainForm::TTransportFactory transports, TMainForm::TOpti
     FConfCutOffForm =
         Translated(std::make_unique<TConfCutOffForm>(main.ControlSet(), main, &main));
     FConfCtrlForm = Translated(std::make_unique<TConfCtrlForm>(main.ControlSet(), main, &main));
-    FLoadProg = Translated(std::make_unique<TFLoadProg>(main.Protocol(), &main));
+    FLoadProg = Translated(std::make_unique<TFLoadProg>(main.Session(), &main));
     main.AttachWindows(FMemProtForm.get(), FPassForm.get(), FConfLambdaForm.get(),
                        FConfCutOffForm.get(), FConfCtrlForm.get(), FLoadProg.get());
 }

@@ -1,7 +1,6 @@
 #include "ui/memory/TFLoadProg.h"
 
-#include "protocol/TCommandCodes.h"
-#include "protocol/TControllerProtocol.h"
+#include "session/TControllerSession.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -15,9 +14,9 @@
 
 #include "settings/Gettext.h"
 
-TFLoadProg::TFLoadProg(TControllerProtocol& protocol, QWidget* parent)
+TFLoadProg::TFLoadProg(TControllerSession& session, QWidget* parent)
     : QDialog(parent)
-    , FProtocol(protocol)
+    , FSession(session)
 {
     setObjectName(QStringLiteral("FLoadProg"));
     setWindowTitle(QStringLiteral(N_("Load Memory")));
@@ -64,6 +63,7 @@ TFLoadProg::TFLoadProg(TControllerProtocol& protocol, QWidget* parent)
     layout->addWidget(bevel);
     layout->addLayout(buttons);
     setFixedSize(313, 150);
+    connect(&FSession, &TControllerSession::Progress, FProgress, &QProgressBar::setValue);
 }
 
 void TFLoadProg::showEvent(QShowEvent* event)
@@ -71,11 +71,6 @@ void TFLoadProg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // The attempt starts once the dialog is on screen.
     QTimer::singleShot(0, this, [this] { FormActivate(); });
-}
-
-void TFLoadProg::PumpFor(int ms)
-{
-    FProtocol.Pause(ms);
 }
 
 bool TFLoadProg::FormActivate()
@@ -90,16 +85,7 @@ bool TFLoadProg::FormActivate()
     FOKBtn->setEnabled(false);
     FCancelBtn->setEnabled(true);
 
-    PumpFor(FBeforeMs);
-    const uint8_t load[2] = { cmdLoadMemory, kLoadMemoryKey };
-    uint8_t type = 0;
-    const int n = FProtocol.SendRequest(load, 2, nullptr, &type);
-    for (int position = 0; position < 100; ++position) {
-        FProgress->setValue(position);
-        for (int i = 0; i < 4; ++i)
-            FProtocol.Pause(FStepMs);
-    }
-    FLastLoadOk = n >= 0 && type == fbAck;
+    FLastLoadOk = FSession.LoadAttempt(FBeforeMs, FStepMs) == TControllerSession::TResult::Ok;
     FLLoading->hide();
     FLLoadingOk->setVisible(FLastLoadOk);
     FLLoadingFailed->setVisible(!FLastLoadOk);

@@ -5,13 +5,14 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class TControllerProtocol;
+class TControllerSession;
 
-// "Load Memory": the progress dialog that makes the first load attempt when it is shown.
+// "Load Memory": the progress dialog that makes the first load attempt when it is shown. The
+// session makes the attempt; the bar shows the progress it reports.
 class TFLoadProg : public QDialog {
     Q_OBJECT
 public:
-    TFLoadProg(TControllerProtocol& protocol, QWidget* parent = nullptr);
+    TFLoadProg(TControllerSession& session, QWidget* parent = nullptr);
 
     QLabel* LLoading() const { return FLLoading; }
     QLabel* LLoadingOk() const { return FLLoadingOk; }
@@ -30,9 +31,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void PumpFor(int ms);
-
-    TControllerProtocol& FProtocol;
+    TControllerSession& FSession;
     QLabel* FLLoading;
     QLabel* FLLoadingOk;
     QLabel* FLLoadingFailed;

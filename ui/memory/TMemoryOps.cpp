@@ -3,7 +3,6 @@
 #include "protocol/TFixedTexts.h"
 #include "ui/dialogs/TControlRefresher.h"
 #include "ui/dialogs/TMainDisplays.h"
-#include "session/TLoadMemory.h"
 #include "ui/memory/TFLoadProg.h"
 #include "ui/memory/TMemProtForm.h"
 #include "ui/memory/TPassForm.h"
@@ -127,15 +126,17 @@ void TMemoryOps::BMemChargeClick()
     const auto done = qScopeGuard([this] { FCharging = false; });
     if (FLoadProg)
         FLoadProg->exec();
-    const TLoadMemory::TOutcome outcome =
-        TLoadMemory::Run(FSession.Protocol(), FPasswords, [this]() -> std::optional<QByteArray> {
+    TLoadMemory::TOutcome outcome = TLoadMemory::TOutcome::Loaded;
+    FSession.LoadMemory(
+        [this]() -> std::optional<QByteArray> {
             FPasswords.PasswordGiven = false;
             if (FPassForm)
                 FPassForm->exec();
             if (!FPasswords.PasswordGiven)
                 return std::nullopt;
             return FPasswords.EnteredPassword;
-        });
+        },
+        &outcome);
     if (outcome == TLoadMemory::TOutcome::KeptRefusing)
         ShowLoadRefused(QString::fromUtf8(gettext("The controller refused to load its memory.")));
 }

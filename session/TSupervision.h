@@ -2,26 +2,33 @@
 
 #include "protocol/TWriteRetry.h"
 
+#include <QObject>
+#include <QString>
+
 #include <cstdint>
 
 class TControlSet;
 class TControllerProtocol;
+class TControllerSession;
 class TKorvelComm;
-class TMemoryOps;
-class TSupervisionView;
 class TTelemetryMonitor;
 
-// The supervision timers of the main window: TimerRefreshCtrlSet (every 100 ms) follows the
-// link status, reads the control set when the controller is first heard or asks for it, asks
-// for its firmware version and writes edits; Timer1 (every 500 ms) counts the controller's
-// silence and drives the control LED.
-class TSupervision {
+// What the supervision timers of a window do with the controller session: TimerRefreshCtrlSet
+// (every 100 ms) follows the link status, reads the control set when the controller is first
+// heard or asks for it, asks for its firmware version and writes edits; Timer1 (every 500 ms)
+// counts the controller's silence and drives the control LED. The window's timers call it,
+// and show what its signals report. User-interface thread only.
+class TSupervision : public QObject {
+    Q_OBJECT
 public:
+    // The control LED: steady, lit or dark as the controller's status flags say, or blinking
+    // while they leave it to the program.
+    enum class TControlLed { Steady, Blinking };
+
     // The adapter firmware below which the user is warned once per run (1.71).
     static constexpr uint16_t kWarnBelowAdapterVersion = 0x0171;
 
-    TSupervision(TControllerProtocol& protocol, TControlSet& controlSet, TMemoryOps& memory,
-                 TSupervisionView& view);
+    explicit TSupervision(TControllerSession& session, QObject* parent = nullptr);
 
     void TimerRefreshCtrlSetTimer();
     void Timer1Timer();
@@ -39,6 +46,20 @@ public:
     bool FirmwareWarned() const { return FFirmwareWarned; }
     const TWriteRetry& Writes() const { return FWrites; }
 
+signals:
+    void LinkLed(bool on);                       // the link LED, iLedCommSts
+    void AdapterText(const QString& text);       // status-bar panel 0
+    void ControllerText(const QString& text);    // status-bar panel 1
+    void ControlLed(TControlLed mode, bool on);  // LedCtrl
+    // The adapter's firmware is older than the program needs: told once per run.
+    void FirmwareWarning(const QString& text);
+    // The adapter is plugged in but this user may not open it: a notice that does not block,
+    // until AccessNoticeGone.
+    void AccessNotice(const QString& text);
+    void AccessNoticeGone();
+    // A notice that must not hold the supervision up: shown without waiting for the user.
+    void Notice(const QString& text);
+
 private:
     // Shows the adapter of the link's latest open, once its information block has been read;
     // false until then.
@@ -47,10 +68,9 @@ private:
     void WriteStep();
     void FollowAccessDenials(const TKorvelComm* link, int32_t status);
 
+    TControllerSession& FSession;
     TControllerProtocol& FProtocol;
     TControlSet& FControlSet;
-    TMemoryOps& FMemory;
-    TSupervisionView& FView;
     const TTelemetryMonitor* FShown = nullptr; // null: the protocol's telemetry
     TWriteRetry FWrites;
     int FRefreshIntervalMs = 100;

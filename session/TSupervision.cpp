@@ -1,13 +1,12 @@
-#include "ui/main/TSupervision.h"
+#include "session/TSupervision.h"
 
 #include "link/TKorvelComm.h"
 #include "protocol/TControlSet.h"
 #include "protocol/TControllerProtocol.h"
 #include "protocol/TFixedTexts.h"
 #include "protocol/TTelemetry.h"
-#include "ui/main/TAccessNotice.h"
-#include "ui/main/TSupervisionView.h"
-#include "ui/memory/TMemoryOps.h"
+#include "session/TAccessNotice.h"
+#include "session/TControllerSession.h"
 
 #include "settings/Gettext.h"
 
@@ -26,13 +25,12 @@ QString FirmwareWarningText()
 
 } // namespace
 
-TSupervision::TSupervision(TControllerProtocol& protocol, TControlSet& controlSet,
-                           TMemoryOps& memory, TSupervisionView& view)
-    : FProtocol(protocol)
-    , FControlSet(controlSet)
-    , FMemory(memory)
-    , FView(view)
-    , FWrites(controlSet)
+TSupervision::TSupervision(TControllerSession& session, QObject* parent)
+    : QObject(parent)
+    , FSession(session)
+    , FProtocol(session.Protocol())
+    , FControlSet(session.ControlSet())
+    , FWrites(session.ControlSet())
 {
 }
 
@@ -47,9 +45,9 @@ void TSupervision::TimerRefreshCtrlSetTimer()
     FollowAccessDenials(link, status);
     switch (status) {
     case lkNoAdapter:
-        FView.SetLinkLed(false);
+        emit LinkLed(false);
         FLastLinkStatus = lkNoAdapter;
-        FView.SetAdapterText(QString::fromLatin1(TFixedTexts::AdapterLabel)
+        emit AdapterText(QString::fromLatin1(TFixedTexts::AdapterLabel)
                              + QString::fromLatin1(TFixedTexts::DisconnectedText));
         break;
     case lkOldFirmware:
@@ -63,7 +61,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
             // The link opens the adapter a tick before it reads its version: wait for it.
             if (!ShowAdapterOfThisOpen(*link))
                 break;
-            FView.SetLinkLed(true);
+            emit LinkLed(true);
         }
         FLastLinkStatus = lkAdapterReady;
         break;
@@ -77,9 +75,9 @@ void TSupervision::TimerRefreshCtrlSetTimer()
             FWriteDelay = 0;
             if (FControlSet.PendingSend())
                 FControlSet.WithdrawPendingWrite();
-            FMemory.BMemLoadClick();
+            FSession.ReadSet();
         }
-        FView.SetLinkLed(true);
+        emit LinkLed(true);
         if (WriteDelayElapsed())
             CommitEdits();
         break;
@@ -90,7 +88,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
     if (FProtocol.ControllerVersion() == 0)
         FProtocol.GetTargetVersion();
     if (FProtocol.Telemetry().TakeReloadRequest())
-        FMemory.BMemLoadClick();
+        FSession.ReadSet();
     WriteStep();
     SupervisionBusy = false;
 }
@@ -103,7 +101,7 @@ void TSupervision::FollowAccessDenials(const TKorvelComm* link, int32_t status)
         return;
     if (status == lkAdapterReady || status == lkReceiving) {
         if (FAccessNoticeShown)
-            FView.HideAccessNotice();
+            emit AccessNoticeGone();
         FAccessNoticeShown = false;
         return;
     }
@@ -112,7 +110,7 @@ void TSupervision::FollowAccessDenials(const TKorvelComm* link, int32_t status)
         return;
     FAccessDenialsSeen = denials;
     FAccessNoticeShown = true;
-    FView.ShowAccessNotice(TAccessNotice::Text());
+    emit AccessNotice(TAccessNotice::Text());
 }
 
 void TSupervision::WriteStep()
@@ -121,16 +119,16 @@ void TSupervision::WriteStep()
     if (FProtocol.ExchangeBusy() || !FWrites.TakeDue())
         return;
     const CtrlSet sent = FControlSet.Device();
-    const int answer = FMemory.WriteCtrlSet();
+    const int answer = FSession.SendSet(sent);
     const TKorvelComm* link = FProtocol.Link();
     const bool receiving = link && link->GetLinkStatus() == lkReceiving;
     switch (FWrites.Finish(sent, answer, receiving)) {
     case TWriteRetry::woRefused:
-        FView.ShowNotice(_("The controller refused the change. It is kept on screen as an unsent "
+        emit Notice(_("The controller refused the change. It is kept on screen as an unsent "
                            "edit (marked * in the title)."));
         break;
     case TWriteRetry::woUnconfirmed:
-        FView.ShowNotice(_("The controller did not confirm the change after %1 attempts. It is "
+        emit Notice(_("The controller did not confirm the change after %1 attempts. It is "
                            "kept on screen as an unsent edit (marked * in the title).")
                              .arg(TWriteRetry::kMaxSends));
         break;
@@ -154,25 +152,25 @@ void TSupervision::ShowAdapter(uint16_t version)
 {
     const QString text = QString::fromLatin1(TFixedTexts::AdapterLabel) + QLatin1Char(' ')
         + TFixedTexts::VersionText(version);
-    FView.SetAdapterText(text);
+    emit AdapterText(text);
     if (version < kWarnBelowAdapterVersion && !FFirmwareWarned) {
         FFirmwareWarned = true;
-        FView.ShowFirmwareWarning(FirmwareWarningText());
+        emit FirmwareWarning(FirmwareWarningText());
     }
 }
 
 void TSupervision::Timer1Timer()
 {
     if (FProtocol.Telemetry().CountSilenceTick()) {
-        FView.SetControllerText(QString::fromLatin1(TFixedTexts::NotDetectedText));
+        emit ControllerText(QString::fromLatin1(TFixedTexts::NotDetectedText));
         FProtocol.SetControllerVersion(0);
     }
     const uint8_t flags = (FShown ? *FShown : FProtocol.Telemetry()).Record().StatusFlags;
     if (flags & sfLedSteady) {
-        FView.SetControlLed(QColor(255, 0, 0), (flags & sfLedLit) != 0);
+        emit ControlLed(TControlLed::Steady, (flags & sfLedLit) != 0);
     } else {
         FControlLedOn = !FControlLedOn;
-        FView.SetControlLed(QColor(255, 255, 0), FControlLedOn);
+        emit ControlLed(TControlLed::Blinking, FControlLedOn);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "ui/main/TAccessNotice.h"
+#include "session/TAccessNotice.h"
 
 #include <QDir>
 #include <QFileInfo>
