@@ -19,14 +19,16 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 
 #include "settings/Gettext.h"
 
 namespace {
 
-// How often the monitor lets the session run while it waits for frames.
-constexpr int kMonitorPassMs = 10;
+// The longest the monitor lets the session run before it looks at the clock again; frames come
+// in as events during the pause.
+constexpr int kMonitorPassMs = 250;
 
 QString Translate(const char* text)
 {
@@ -376,8 +378,9 @@ int TCtlCommand::Monitor()
             FOut.flush();
         });
     const int64_t end = start + int64_t(std::llround(FDurationS * 1000));
-    while (FDurationS == 0 || session.NowMs() < end)
-        session.Pause(kMonitorPassMs);
+    for (int64_t now = session.NowMs(); FDurationS == 0 || now < end; now = session.NowMs())
+        session.Pause(FDurationS == 0 ? kMonitorPassMs
+                                      : int(std::min<int64_t>(end - now, kMonitorPassMs)));
     QObject::disconnect(rows);
     return exOk;
 }

@@ -33,7 +33,9 @@ public:
         , FClock(FController)
     {
         TKorvelComm::TTransports transports;
-        transports.push_back(std::make_unique<TSimTransport>(FAdapter));
+        auto transport = std::make_unique<TSimTransport>(FAdapter);
+        transport->SetBeforeCall(FClock.Stepper());
+        transports.push_back(std::move(transport));
         FSession = std::make_unique<TControllerSession>(
             std::make_unique<TKorvelComm>(std::move(transports)));
         FClock.Start();

@@ -49,8 +49,9 @@ int main(int argc, char** argv)
     TSimClock clock(controller);
     TSimTransport* transport = nullptr;
 
-    TApplicationStart start([adapter, &transport] {
+    TApplicationStart start([adapter, &transport, &clock] {
         auto t = std::make_unique<TSimTransport>(adapter);
+        t->SetBeforeCall(clock.Stepper());
         transport = t.get();
         TKorvelComm::TTransports transports;
         transports.push_back(std::move(t));

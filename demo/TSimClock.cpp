@@ -2,32 +2,49 @@
 
 #include "sim/TSimController.h"
 
-TSimClock::TSimClock(TSimController& controller, int periodMs, QObject* parent)
-    : QObject(parent), FController(controller)
+TSimClock::TSimClock(TSimController& controller, std::function<int64_t()> nowMs)
+    : FController(controller), FNowMs(std::move(nowMs))
 {
-    FTimer.setInterval(periodMs);
-    connect(&FTimer, &QTimer::timeout, this, &TSimClock::Step);
+    FElapsed.start();
+}
+
+int64_t TSimClock::NowMs() const
+{
+    return FNowMs ? FNowMs() : FElapsed.elapsed();
 }
 
 void TSimClock::Start()
 {
-    FElapsed.start();
-    FLastMs = 0;
-    FTimer.start();
+    std::lock_guard lock(FLock);
+    FLastMs = NowMs();
+    FRunning = true;
 }
 
 void TSimClock::Stop()
 {
-    FTimer.stop();
+    std::lock_guard lock(FLock);
+    FRunning = false;
+}
+
+bool TSimClock::Running() const
+{
+    std::lock_guard lock(FLock);
+    return FRunning;
 }
 
 void TSimClock::Step()
 {
-    if (!FElapsed.isValid())
-        return;
-    const qint64 now = FElapsed.elapsed();
-    const int ms = int(now - FLastMs);
-    FLastMs = now;
+    int ms = 0;
+    {
+        std::lock_guard lock(FLock);
+        if (!FRunning)
+            return;
+        const int64_t now = NowMs();
+        ms = int(now - FLastMs);
+        if (ms > 0)
+            FLastMs = now;
+    }
+    // Outside the lock: the controller sends what fell due into the adapter.
     if (ms > 0)
         FController.Advance(ms);
 }

@@ -106,22 +106,15 @@ void TKorvelComm::Start()
 // ---------------------------------------------------------------------------------------------
 // User-interface thread
 
+// The countdowns run before the tick is posted, not under the lock while it is posted: a link
+// thread woken by the post would otherwise block on the lock at its first SetRxHold. The link
+// thread sees the same order either way (the countdowns of this tick, then its commands).
 void TKorvelComm::Tick()
 {
     LockCountdown(FCountdownLock);
-    bool held = true;
-    PostCommand(cmTick);
-    if (FOpenWait > 0) {
-        if (--FOpenWait == 0) {
-            FCountdownLock.unlock();
-            held = false;
-            PostCommand(cmOpen);
-        }
-    }
-    if (!held) {
-        LockCountdown(FCountdownLock);
-        held = true;
-    }
+    bool openDue = false;
+    if (FOpenWait > 0)
+        openDue = --FOpenWait == 0;
     if (FRxHold > 0) {
         if (--FRxHold == 0) {
             int32_t expected = lkReceiving;
@@ -130,6 +123,9 @@ void TKorvelComm::Tick()
         }
     }
     FCountdownLock.unlock();
+    PostCommand(cmTick);
+    if (openDue)
+        PostCommand(cmOpen);
 }
 
 void TKorvelComm::PostCommand(TLinkCommand cmd)

@@ -6,11 +6,11 @@
 #include "protocol/TWaitClock.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 
-#include <algorithm>
 #include <cstring>
 
 TControllerProtocol::TControllerProtocol(TKorvelComm* link, QObject* parent)
@@ -187,12 +187,16 @@ void TControllerProtocol::Pause(int ms)
         return;
     }
     QCoreApplication::processEvents();
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < ms) {
-        QThread::msleep(ulong(std::min<qint64>(kWaitPassMs, ms - elapsed.elapsed())));
-        QCoreApplication::processEvents();
-    }
+    if (ms <= 0)
+        return;
+    // The thread sleeps until an event comes or the time is up, rather than waking every few
+    // milliseconds to look: the timer's own event ends the last wait.
+    QTimer end;
+    end.setTimerType(Qt::PreciseTimer);
+    end.setSingleShot(true);
+    end.start(ms);
+    while (end.isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void TControllerProtocol::TimerRxFtTimer()

@@ -42,7 +42,7 @@ public:
     void SetWaitClock(TWaitClock* clock) { FWaitClock = clock; }
     TWaitClock* WaitClock() const { return FWaitClock; }
     // Lets `ms` pass while events run: on the wait clock when there is one, otherwise by
-    // processing events and sleeping. 0 processes pending events once.
+    // running events as they come until a timer of `ms` fires. 0 processes pending events once.
     void Pause(int ms);
 
     // Encodes the payload as a command frame and queues it; true when queued. False when the

@@ -13,6 +13,8 @@ TSimTransport::TSimTransport(std::shared_ptr<TSimAdapter> adapter)
 
 void TSimTransport::Delay()
 {
+    if (FBeforeCall)
+        FBeforeCall();
     if (const int ms = FDelayMs.load(); ms > 0) {
         if (FDelayClock)
             FDelayClock(ms);
@@ -25,6 +27,8 @@ void TSimTransport::Delay()
 
 TOpenOutcome TSimTransport::Open(uint8_t& epIn, uint8_t& epOut)
 {
+    if (FBeforeCall)
+        FBeforeCall();
     FAttempts.fetch_add(1);
     if (!FPlugged.load())
         return TOpenOutcome::NotFound;

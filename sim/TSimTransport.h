@@ -30,6 +30,10 @@ public:
     // Where that wait is spent: null sleeps on the wall clock; a stepped clock passes its own
     // time instead. Set before the link runs.
     void SetDelayClock(std::function<void(int ms)> pass) { FDelayClock = std::move(pass); }
+    // Runs on the link thread before every open attempt and every primitive, before the delay:
+    // where the simulated controller's clock moves (TSimClock), so that what the controller
+    // sent by now waits in the adapter when the link asks. Set before the link runs.
+    void SetBeforeCall(std::function<void()> hook) { FBeforeCall = std::move(hook); }
     // Open succeeds but configuring fails (set-up failed).
     void SetSetupFails(bool fails) { FSetupFails.store(fails); }
     // The adapter is plugged in but this user may not open it, as without the udev rule.
@@ -54,6 +58,7 @@ private:
     std::atomic<bool> FAccessDenied { false };
     std::atomic<int> FDelayMs { 0 };
     std::function<void(int ms)> FDelayClock;
+    std::function<void()> FBeforeCall;
     std::atomic<bool> FThrow { false };
     std::atomic<bool> FThrowOnClose { false };
     std::atomic<int> FAttempts { 0 };

@@ -11,6 +11,7 @@
 #include "sim/TSimTransport.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -84,6 +85,33 @@ TEST(TControllerProtocol, NoLinkNoExchange)
     EXPECT_FALSE(protocol.ExchangeBusy());
     protocol.GetTargetVersion();
     EXPECT_EQ(0, protocol.ControllerVersion());
+}
+
+// A pause on the wall clock: the one test here that lets real time pass, a few tens of
+// milliseconds, because the wall clock is what it is about. Events posted before it, timers that
+// fall within it and a pause nested in one of them all run, and it ends once its time is up.
+TEST(TControllerProtocol, PauseOnTheWallClockRunsEventsUntilItsTimeIsUp)
+{
+    TControllerProtocol protocol;
+    std::vector<std::string> seen;
+    QMetaObject::invokeMethod(
+        &protocol, [&] { seen.push_back("posted"); }, Qt::QueuedConnection);
+    QTimer::singleShot(5, &protocol, [&] {
+        seen.push_back("timer");
+        protocol.Pause(10); // inside the outer pause, which must still end in time
+        seen.push_back("inner pause over");
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    protocol.Pause(40);
+    EXPECT_GE(elapsed.elapsed(), 40);
+    EXPECT_EQ(seen, (std::vector<std::string> { "posted", "timer", "inner pause over" }));
+
+    seen.clear();
+    QMetaObject::invokeMethod(
+        &protocol, [&] { seen.push_back("posted"); }, Qt::QueuedConnection);
+    protocol.Pause(0);
+    EXPECT_EQ(seen, std::vector<std::string> { "posted" }) << "0 runs what is pending once";
 }
 
 // --- through the real link, the simulated adapter and the simulated controller ---------------

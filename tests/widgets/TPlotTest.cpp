@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -394,6 +395,54 @@ TEST(PlotReplot, PointsOnStillAxesDoNotLayTheRestOutAgain)
     plot.setTitle(QStringLiteral("Posición de la válvula"));
     plot.flushReplot();
     EXPECT_EQ(wholeReplots, 1);
+}
+
+// Calls `onUpdateRequest` when the widget it watches is about to repaint its window.
+class TUpdateRequestWatch : public QObject {
+public:
+    std::function<void()> onUpdateRequest;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::UpdateRequest && onUpdateRequest)
+            onUpdateRequest();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Points added while an event is handled (a batch of telemetry) are drawn before the window's
+// repaint that the same event asked for, so one paint shows the plot with the rest.
+TEST(PlotReplot, PointsAreDrawnBeforeTheRepaintTheirEventAskedFor)
+{
+    QWidget window;
+    TPlot plot(&window);
+    setUpLambdaPlot(plot);
+    window.resize(plot.size());
+    window.show();
+    for (int pass = 0; pass < 10; ++pass)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(plot.replotPending());
+    auto* drawing = plot.findChild<QCustomPlot*>();
+    ASSERT_NE(drawing, nullptr);
+    int replots = 0;
+    QObject::connect(drawing, &QCustomPlot::afterReplot, [&replots] { ++replots; });
+    std::vector<int> replotsAtRepaint;
+    TUpdateRequestWatch watch;
+    watch.onUpdateRequest = [&] { replotsAtRepaint.push_back(replots); };
+    window.installEventFilter(&watch);
+
+    QMetaObject::invokeMethod(
+        &window,
+        [&] {
+            window.update(); // another instrument of the window moved
+            plot.AddXY(0, 1, 450);
+        },
+        Qt::QueuedConnection);
+    for (int pass = 0; pass < 10; ++pass)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(replots, 1);
+    EXPECT_EQ(replotsAtRepaint, std::vector<int> { 1 }) << "one repaint, after the replot";
 }
 
 TEST(PlotReplot, HiddenPlotIsDrawnWhenShown)

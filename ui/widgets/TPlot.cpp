@@ -573,15 +573,23 @@ void TPlot::scheduleReplot()
 void TPlot::scheduleDataReplot()
 {
     FStale = true;
-    // A hidden plot (one of the two stacked ones) is drawn when it is shown. The timer is started
-    // once and never pushed back, so a steady flow of points still gets drawn.
-    if (isVisible() && !FReplotTimer.isActive())
+    // A hidden plot (one of the two stacked ones) is drawn when it is shown. The timer or the
+    // posted call is set once and never pushed back, so a steady flow of points still gets drawn.
+    if (!isVisible() || replotPending())
+        return;
+    if (FReplotTimer.interval() > 0) {
         FReplotTimer.start();
+        return;
+    }
+    FReplotPosted = true;
+    QMetaObject::invokeMethod(
+        this, [this] { if (FReplotPosted) flushReplot(); }, Qt::QueuedConnection);
 }
 
 void TPlot::flushReplot()
 {
     FReplotTimer.stop();
+    FReplotPosted = false;
     if (!isVisible())
         return;
     const auto same = [](const QCPRange& drawn, TRange range) {

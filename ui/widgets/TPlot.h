@@ -118,14 +118,18 @@ public:
     TRange yRange() const;
 
     // --- redrawing ---
-    // How long changes are gathered before one replot, in ms (0: at the next event-loop pass).
+    // How long changes are gathered before one replot, in ms. 0: a posted call, which runs
+    // before the window's pending repaint (a low-priority event), so changes made while an event
+    // is handled are drawn in the same paint as the rest of the window.
     void setReplotDelay(int ms);
-    bool replotPending() const { return FReplotTimer.isActive(); }
+    bool replotPending() const { return FReplotTimer.isActive() || FReplotPosted; }
     // Replots now what has changed, if the plot is visible.
     void flushReplot();
 
     static constexpr int kDefaultRingPoints = 10000;
-    static constexpr int kDefaultReplotDelayMs = 30;
+    // The points of one batch of telemetry are drawn in the same wake-up and the same paint as
+    // the other instruments it moved; a steady flow still gets one replot a batch.
+    static constexpr int kDefaultReplotDelayMs = 0;
 
 signals:
     void doubleClicked();
@@ -170,6 +174,7 @@ private:
     double FYCap = 10;                        // highest upper end of a following Y
     QColor FAxisColor = QColor(220, 220, 220); // axes, labels, texts
     QTimer FReplotTimer;                      // single shot: gathers changes into one replot
+    bool FReplotPosted = false;               // a replot call is posted (replot delay 0)
     bool FStale = false;                      // something changed that is not drawn yet
     bool FLayoutStale = false;                // ... and it is more than points and lines
 };
