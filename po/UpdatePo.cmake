@@ -12,6 +12,8 @@ file(GLOB_RECURSE _sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h
   ${SOURCE_DIR}/settings/*.cpp ${SOURCE_DIR}/settings/*.h
   ${SOURCE_DIR}/protocol/*.cpp
+  ${SOURCE_DIR}/session/*.cpp
+  ${SOURCE_DIR}/demo/*.cpp
   ${SOURCE_DIR}/datalog/*.cpp
   ${SOURCE_DIR}/ctl/*.cpp)
 list(SORT _sources)
