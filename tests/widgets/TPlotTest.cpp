@@ -4,6 +4,12 @@
 
 #include <qcustomplot.h>
 
+#include <QCoreApplication>
+#include <QImage>
+#include <QPaintEvent>
+#include <QPixmap>
+#include <QScreen>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -314,6 +320,8 @@ void PrintTo(const TRedrawRow& row, std::ostream* os)
 
 class PlotRedraw : public testing::TestWithParam<TRedrawRow> {};
 
+// Both the plot painted afresh and what the paints of every change left in its window, where a
+// part the plot forgot to ask for would still show the old picture.
 TEST_P(PlotRedraw, ChangeByChangeLooksAsDrawnAtOnce)
 {
     const TRedrawRow& row = GetParam();
@@ -321,9 +329,11 @@ TEST_P(PlotRedraw, ChangeByChangeLooksAsDrawnAtOnce)
     row.setUp(stepped);
     stepped.show();
     stepped.flushReplot();
+    QCoreApplication::processEvents();
     for (auto change : row.changes) {
         change(stepped);
         stepped.flushReplot();
+        QCoreApplication::processEvents();
     }
 
     TPlot once;
@@ -333,8 +343,27 @@ TEST_P(PlotRedraw, ChangeByChangeLooksAsDrawnAtOnce)
     once.show();
     once.flushReplot();
 
-    EXPECT_TRUE(stepped.grab().toImage() == once.grab().toImage())
+    const QImage expected = once.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(stepped.grab().toImage().convertToFormat(QImage::Format_RGB32) == expected)
         << "the plot drawn change by change differs from the plot drawn at once";
+    const QImage onScreen = stepped.screen()->grabWindow(stepped.winId()).toImage();
+    EXPECT_TRUE(onScreen.convertToFormat(QImage::Format_RGB32) == expected)
+        << "the paints of the changes left a picture that differs from the plot drawn at once";
+}
+
+// The valve plot as the window has it: a live marker under still lines, and a second live
+// marker above them, so that the data is drawn on four layers.
+void setUpLayeredValvePlot(TPlot& plot)
+{
+    setUpValvePlot(plot);
+    plot.setChannelLive(0, true);
+    const int curve = plot.addChannel(QStringLiteral("Control position"), Qt::yellow);
+    for (const QPointF& p : { QPointF(0, 0), QPointF(2000, 150), QPointF(5000, 300) })
+        plot.AddXY(curve, p.x(), p.y());
+    plot.setChannelRingBuffer(plot.addChannel(QStringLiteral("Cut off"), Qt::cyan), 1);
+    plot.setChannelMarker(2, TPlot::TMarker::TriangleDown, 11);
+    plot.setChannelLive(2, true);
+    plot.addLineAnnotation(QLineF(1000, 0, 1000, 500), Qt::green);
 }
 
 // A plot whose X stays but whose Y grows with the data.
@@ -368,6 +397,17 @@ INSTANTIATE_TEST_SUITE_P(
                        [](TPlot& p) { p.setChannelTitle(0, QStringLiteral("Posición real")); },
                        [](TPlot& p) { p.setLegendVisible(false); },
                        [](TPlot& p) { p.AddXY(0, 4200, 270); } } },
+        TRedrawRow { "LiveMarkersCrossStillLines", setUpLayeredValvePlot,
+                     { [](TPlot& p) { p.AddXY(0, 2000, 150); },
+                       [](TPlot& p) { p.AddXY(2, 1000, 480); },
+                       [](TPlot& p) { p.AddXY(0, 1000, 250); },
+                       [](TPlot& p) { p.setLimitPosition(1, 250); },
+                       [](TPlot& p) { p.AddXY(0, 0, 0); },
+                       [](TPlot& p) { p.AddXY(1, 8000, 500); },
+                       [](TPlot& p) { p.AddXY(0, 8100, -20); },
+                       [](TPlot& p) { p.setChannelLive(2, false); },
+                       [](TPlot& p) { p.AddXY(2, 7000, 100); },
+                       [](TPlot& p) { p.Clear(0); } } },
         TRedrawRow { "YGrowsWithTheData", setUpFollowingPlot,
                      { [](TPlot& p) { p.AddXY(1, 1000, 100); },
                        [](TPlot& p) { p.AddXY(1, 2000, 900); },
@@ -395,6 +435,50 @@ TEST(PlotReplot, PointsOnStillAxesDoNotLayTheRestOutAgain)
     plot.setTitle(QStringLiteral("Posición de la válvula"));
     plot.flushReplot();
     EXPECT_EQ(wholeReplots, 1);
+}
+
+// Notes the region of every paint of the widget it watches.
+class TPaintWatch : public QObject {
+public:
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A marker that moves asks for the pixels it left and the pixels it goes to, not the whole plot.
+TEST(PlotReplot, AMovingMarkerRepaintsWhereItWasAndIs)
+{
+    TPlot plot;
+    setUpValvePlot(plot);
+    plot.setChannelLive(0, true);
+    plot.AddXY(0, 1000, 100);
+    plot.show();
+    plot.flushReplot();
+    QCoreApplication::processEvents();
+    auto* drawing = plot.findChild<QCustomPlot*>();
+    ASSERT_NE(drawing, nullptr);
+    TPaintWatch watch;
+    drawing->installEventFilter(&watch);
+    const QPoint was(int(drawing->xAxis->coordToPixel(1000)), int(drawing->yAxis->coordToPixel(100)));
+    const QPoint is(int(drawing->xAxis->coordToPixel(6000)), int(drawing->yAxis->coordToPixel(400)));
+
+    plot.AddXY(0, 6000, 400);
+    plot.flushReplot();
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(watch.painted.contains(QRect(was - QPoint(6, 6), QSize(13, 13))));
+    EXPECT_TRUE(watch.painted.contains(QRect(is - QPoint(6, 6), QSize(13, 13))));
+    int area = 0;
+    for (const QRect& r : watch.painted)
+        area += r.width() * r.height();
+    EXPECT_LT(area, 1000) << "the paint covered " << area << " pixels of "
+                          << drawing->width() * drawing->height();
 }
 
 // Calls `onUpdateRequest` when the widget it watches is about to repaint its window.

@@ -112,6 +112,7 @@ void TLiveMonitor::BuildPlots()
     const int actual = FiPlot1->addChannel(QString(), Qt::white);
     FiPlot1->setChannelRingBuffer(actual, 1);
     FiPlot1->setChannelMarker(actual, TPlot::TMarker::Disc, kValveMarkerSize);
+    FiPlot1->setChannelLive(actual, true);
     FiPlot1->addChannel(QString(), kYellow);
     FiPlot1->addChannel(QString(), kRed);
     FiPlot1->addChannel(QString(), kFuchsia);

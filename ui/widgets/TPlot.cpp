@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -70,15 +71,10 @@ TPlot::TPlot(QWidget* parent)
     FPlot->setPlottingHint(QCP::phImmediateRefresh, false);
     // Nothing is ever drawn on the selection layer: it needs no buffer to clear and blend.
     FPlot->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
-    // The grid, the channels and the lines are drawn on a layer of their own above the axis
-    // rectangle's face; axes, title and legend on the layers above it. When only points or lines
-    // moved and the axes stay, only that layer is drawn again (see flushReplot).
-    FPlot->addLayer(QStringLiteral("data"), FPlot->layer(QStringLiteral("grid")),
-                    QCustomPlot::limAbove);
-    FData = FPlot->layer(QStringLiteral("data"));
-    for (QCPAxis* axis : {FPlot->xAxis, FPlot->yAxis, FPlot->xAxis2, FPlot->yAxis2})
-        axis->grid()->setLayer(FData);
-    FPlot->setCurrentLayer(FData);
+    // The channels and the lines are drawn on layers of their own between the grid and the
+    // axes, title and legend. When only points or lines moved and the axes stay, only the
+    // layers they are on are drawn again (see flushReplot).
+    arrangeDataLayers();
     FPlot->setBackground(Qt::black);
     FPlot->axisRect()->setBackground(Qt::black);
     // Room for the last X label, which is centred on the right edge.
@@ -105,6 +101,7 @@ TPlot::TPlot(QWidget* parent)
     // Every replot, also those QCustomPlot makes by itself on a resize, draws the axes as the
     // data gives them now.
     connect(FPlot, &QCustomPlot::beforeReplot, this, &TPlot::applyAxes);
+    connect(FPlot, &QCustomPlot::afterReplot, this, &TPlot::noteDrawnChannels);
     connect(FPlot, &QCustomPlot::mouseDoubleClick, this, [this](QMouseEvent*) {
         emit doubleClicked();
     });
@@ -227,8 +224,60 @@ int TPlot::addChannel(const QString& title, const QColor& color)
     ch.graph->setName(title);
     ch.graph->setPen(QPen(color, 1));
     FChannels.push_back(std::move(ch));
-    scheduleReplot();
+    FDrawOrder.push_back(FChannels.back().graph);
+    arrangeDataLayers();
     return channelCount() - 1;
+}
+
+void TPlot::setChannelLive(int channel, bool live)
+{
+    TChannel* ch = channelAt(channel);
+    if (!ch || ch->live == live)
+        return;
+    ch->live = live;
+    arrangeDataLayers();
+}
+
+void TPlot::arrangeDataLayers()
+{
+    const auto isLive = [this](const QCPLayerable* element) {
+        return std::any_of(FChannels.begin(), FChannels.end(), [element](const TChannel& ch) {
+            return ch.graph == element && ch.live;
+        });
+    };
+    std::vector<std::vector<QCPLayerable*>> runs(1);
+    bool runLive = false;
+    for (QCPLayerable* element : FDrawOrder) {
+        const bool live = isLive(element);
+        if (live != runLive && !runs.back().empty())
+            runs.emplace_back();
+        runLive = live;
+        runs.back().push_back(element);
+    }
+    while (FDataLayers.size() < runs.size()) {
+        QCPLayer* below = FDataLayers.empty() ? FPlot->layer(QStringLiteral("grid"))
+                                              : FDataLayers.back();
+        const QString name = QStringLiteral("data%1").arg(FDataLayers.size());
+        FPlot->addLayer(name, below, QCustomPlot::limAbove);
+        FDataLayers.push_back(FPlot->layer(name));
+    }
+    while (FDataLayers.size() > runs.size()) {
+        FPlot->removeLayer(FDataLayers.back());
+        FDataLayers.pop_back();
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        for (QCPLayerable* element : runs[i])
+            element->setLayer(FDataLayers[i]);
+    }
+    FPlot->setCurrentLayer(FDataLayers.back());
+    applyDataLayerMode();
+    scheduleReplot();
+}
+
+void TPlot::markLayerStale(QCPLayer* layer)
+{
+    if (std::find(FStaleLayers.begin(), FStaleLayers.end(), layer) == FStaleLayers.end())
+        FStaleLayers.push_back(layer);
 }
 
 QString TPlot::channelTitle(int channel) const
@@ -292,6 +341,8 @@ void TPlot::resetChannel(TChannel& ch)
     ch.graph->data()->clear();
     ch.order.clear();
     ch.hasLast = false;
+    ch.changed = true;
+    markLayerStale(ch.graph->layer());
 }
 
 void TPlot::setChannelRingBuffer(int channel, int points)
@@ -333,6 +384,8 @@ void TPlot::AddXY(int channel, double x, double y)
     }
     ch->hasLast = true;
     ch->last = QPointF(x, y);
+    ch->changed = true;
+    markLayerStale(ch->graph->layer());
     scheduleDataReplot();
 }
 
@@ -388,6 +441,8 @@ int TPlot::addLimit(const QColor& color, double position)
     }
     line->setPen(QPen(color, 1));
     FLimits.push_back(line);
+    FDrawOrder.push_back(line);
+    arrangeDataLayers();
     const int index = limitCount() - 1;
     setLimitPosition(index, position);
     return index;
@@ -402,8 +457,11 @@ void TPlot::setLimitPosition(int limit, double y)
 {
     if (limit < 0 || limit >= limitCount())
         return;
+    FDirtyLines += limitBounds(limit).toAlignedRect();
     FLimits[limit]->point1->setCoords(0, y);
     FLimits[limit]->point2->setCoords(1, y);
+    FDirtyLines += limitBounds(limit).toAlignedRect();
+    markLayerStale(FLimits[limit]->layer());
     scheduleDataReplot();
 }
 
@@ -423,6 +481,8 @@ int TPlot::addLineAnnotation(const QLineF& line, const QColor& color)
     item->setSelectable(false);
     item->setPen(QPen(color, 1, Qt::SolidLine));
     FAnnotations.push_back(item);
+    FDrawOrder.push_back(item);
+    arrangeDataLayers();
     const int index = annotationCount() - 1;
     setAnnotationLine(index, line);
     return index;
@@ -440,8 +500,11 @@ void TPlot::setAnnotationLine(int annotation, const QLineF& line)
 {
     if (annotation < 0 || annotation >= annotationCount())
         return;
+    FDirtyLines += annotationBounds(annotation).toAlignedRect();
     FAnnotations[annotation]->start->setCoords(line.p1());
     FAnnotations[annotation]->end->setCoords(line.p2());
+    FDirtyLines += annotationBounds(annotation).toAlignedRect();
+    markLayerStale(FAnnotations[annotation]->layer());
     scheduleDataReplot();
 }
 
@@ -600,10 +663,97 @@ void TPlot::flushReplot()
         FPlot->replot();
         return;
     }
-    // Only the data layer is drawn again (a layer without a buffer of its own, or buffers that
-    // QCustomPlot knows to be out of date, make this a whole replot).
-    FData->replot();
+    // Only the data layers that changed are drawn again (a layer without a buffer of its own,
+    // or buffers that QCustomPlot knows to be out of date, make this a whole replot).
+    // QCustomPlot then asks for the whole plot to be painted again: every layer blended on every
+    // frame for a marker that moved a few pixels. The request is held back and only the pixels
+    // the data changed are asked for; the window keeps the rest from its last paint.
+    const QRegion changed = takeDataChange();
+    FWholeReplot = false;
+    FPlot->setAttribute(Qt::WA_UpdatesDisabled, true);
+    const std::vector<QCPLayer*> stale = std::exchange(FStaleLayers, {});
+    for (QCPLayer* layer : stale) {
+        layer->replot();
+        if (FWholeReplot)
+            break;
+    }
+    FPlot->setAttribute(Qt::WA_UpdatesDisabled, false);
+    if (FWholeReplot || !FDrawnKnown) {
+        FPlot->update();
+    } else if (!changed.isEmpty()) {
+        FPlot->update(changed);
+    }
     FStale = false;
+}
+
+QRectF TPlot::pixelBounds(const TChannel& ch) const
+{
+    double left = std::numeric_limits<double>::infinity();
+    double right = -left;
+    double top = left;
+    double bottom = -left;
+    for (const QCPGraphData& d : *ch.graph->data()) {
+        if (std::isnan(d.value))
+            continue;
+        const double x = FPlot->xAxis->coordToPixel(d.key);
+        const double y = FPlot->yAxis->coordToPixel(d.value);
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    if (!(left <= right))
+        return {};
+    const double pen = std::max(1.0, ch.graph->pen().widthF());
+    const double pad = ch.graph->scatterStyle().size() / 2 + pen + 2;
+    // Points far outside the axes map to huge pixel values; the plot's rectangle bounds them.
+    const QRectF plot(FPlot->rect());
+    return QRectF(QPointF(left, top), QPointF(right, bottom))
+        .adjusted(-pad, -pad, pad, pad)
+        .intersected(plot.adjusted(-1, -1, 1, 1));
+}
+
+QRectF TPlot::limitBounds(int limit) const
+{
+    const double y = FPlot->yAxis->coordToPixel(FLimits[limit]->point1->coords().y());
+    const double pad = FLimits[limit]->pen().widthF() + 2;
+    return QRectF(0, y - pad, FPlot->width(), 2 * pad).intersected(QRectF(FPlot->rect()));
+}
+
+QRectF TPlot::annotationBounds(int annotation) const
+{
+    const QCPItemLine* item = FAnnotations[annotation];
+    const QRectF line(item->start->pixelPosition(), item->end->pixelPosition());
+    const double pad = item->pen().widthF() + 2;
+    return line.normalized().adjusted(-pad, -pad, pad, pad).intersected(QRectF(FPlot->rect()));
+}
+
+QRegion TPlot::takeDataChange()
+{
+    QRegion changed = std::exchange(FDirtyLines, {});
+    if (!FDrawnKnown)
+        return FPlot->rect();
+    for (TChannel& ch : FChannels) {
+        if (!ch.changed)
+            continue;
+        const QRectF now = pixelBounds(ch);
+        changed += ch.drawn.toAlignedRect();
+        changed += now.toAlignedRect();
+        ch.drawn = now;
+        ch.changed = false;
+    }
+    return changed;
+}
+
+void TPlot::noteDrawnChannels()
+{
+    FDirtyLines = QRegion();
+    // A scrolling plot is redrawn whole every time; it needs no record of where its points are.
+    FDrawnKnown = !FXScrolling;
+    for (TChannel& ch : FChannels) {
+        ch.drawn = FDrawnKnown ? pixelBounds(ch) : QRectF();
+        ch.changed = false;
+    }
 }
 
 void TPlot::applyAxes()
@@ -614,16 +764,20 @@ void TPlot::applyAxes()
     FPlot->yAxis->setRange(y.lower, y.upper);
     FStale = false;
     FLayoutStale = false;
+    FWholeReplot = true;
+    FStaleLayers.clear();
 }
 
 void TPlot::applyDataLayerMode()
 {
     // A scrolling X axis moves the grid and the tick labels with every point: each replot is a
-    // whole one, and one buffer for all layers is the cheapest to paint. With the axes still, the
-    // data layer keeps a buffer of its own so that it can be drawn alone.
+    // whole one, and one buffer for all layers is the cheapest to paint. With the axes still,
+    // each data layer keeps a buffer of its own so that it can be drawn alone.
     const QCPLayer::LayerMode mode = FXScrolling ? QCPLayer::lmLogical : QCPLayer::lmBuffered;
-    if (FData->mode() != mode)
-        FData->setMode(mode);
+    for (QCPLayer* layer : FDataLayers) {
+        if (layer->mode() != mode)
+            layer->setMode(mode);
+    }
 }
 
 void TPlot::showEvent(QShowEvent* event)

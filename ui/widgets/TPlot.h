@@ -5,6 +5,8 @@
 #include <QList>
 #include <QPointF>
 #include <QRect>
+#include <QRectF>
+#include <QRegion>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -16,6 +18,7 @@ class QCPGraph;
 class QCPItemLine;
 class QCPItemStraightLine;
 class QCPLayer;
+class QCPLayerable;
 class QCPTextElement;
 class QCustomPlot;
 
@@ -66,6 +69,10 @@ public:
     void setChannelColor(int channel, const QColor& color);
     void setChannelLineWidth(int channel, double width);
     void setChannelMarker(int channel, TMarker marker, double size = 9);
+    // A channel that moves on most frames, such as a marker of the newest value: it is drawn
+    // on a buffer of its own (one buffer for each run of such channels among the others), so
+    // that a new point redraws it alone and not every other line of the plot with it.
+    void setChannelLive(int channel, bool live);
     // Keep the last `points` points (at least 1). Empties the channel.
     void setChannelRingBuffer(int channel, int points);
     // Keep the points whose X is within `span` of the newest point's X, however many. X should
@@ -140,11 +147,14 @@ protected:
 private:
     struct TChannel {
         QCPGraph* graph = nullptr;      // owned by FPlot; holds the points, sorted by X
+        bool live = false;              // drawn on a layer of live channels
         int ring = kDefaultRingPoints;  // > 0: ring of this many points; 0: X window
         double xWindow = 0;             // X span kept when ring is 0
         std::deque<QPointF> order;      // ring mode: the points in the order they came
         bool hasLast = false;           // a point was added since the last clear
         QPointF last;                   // the point added last
+        bool changed = false;           // points came or went since the last drawing
+        QRectF drawn;                   // where the last drawing put its points, in pixels
     };
 
     int legendRow() const;
@@ -156,12 +166,28 @@ private:
     // A change of points or lines only.
     void scheduleDataReplot();
     void applyDataLayerMode();
+    // Puts the channels, limits and annotations, in the order they were made, on data layers:
+    // one layer for each run of live or of still ones.
+    void arrangeDataLayers();
+    void markLayerStale(QCPLayer* layer);
+    // Pixels of the plot that show a channel's points, a limit line or an annotation as they
+    // are now, with room for markers, line widths and antialiasing.
+    QRectF pixelBounds(const TChannel& ch) const;
+    QRectF limitBounds(int limit) const;
+    QRectF annotationBounds(int annotation) const;
+    // What drawing the data layers alone changes on screen: the changed channels' points before
+    // and after, and the limits and annotations that moved (FDirtyLines). Notes where the
+    // changed channels are drawn now; noteDrawnChannels does it for all after a whole replot.
+    QRegion takeDataChange();
+    void noteDrawnChannels();
     void applyAxes();
     void applyAxisColors();
 
     QCustomPlot* FPlot;                       // the drawing, a child filling this widget
     QCPTextElement* FTitle = nullptr;         // created with the first title
-    QCPLayer* FData;                          // grid, channels, limits, annotations
+    std::vector<QCPLayerable*> FDrawOrder;    // channels, limits, annotations as made
+    std::vector<QCPLayer*> FDataLayers;       // from the bottom up, above the grid
+    std::vector<QCPLayer*> FStaleLayers;      // data layers to draw again
     std::vector<TChannel> FChannels;          // by channel index
     std::vector<QCPItemStraightLine*> FLimits; // by limit index, owned by FPlot
     std::vector<QCPItemLine*> FAnnotations;   // by annotation index, owned by FPlot
@@ -177,4 +203,9 @@ private:
     bool FReplotPosted = false;               // a replot call is posted (replot delay 0)
     bool FStale = false;                      // something changed that is not drawn yet
     bool FLayoutStale = false;                // ... and it is more than points and lines
+    // Where data changed since the last drawing, in pixels; FDrawnKnown says the channels'
+    // drawn bounds are up to date (a scrolling plot, redrawn whole every time, keeps none).
+    QRegion FDirtyLines;
+    bool FDrawnKnown = false;
+    bool FWholeReplot = false;                // QCustomPlot replotted all layers just now
 };
