@@ -363,7 +363,9 @@ void setUpLayeredValvePlot(TPlot& plot)
     plot.setChannelRingBuffer(plot.addChannel(QStringLiteral("Cut off"), Qt::cyan), 1);
     plot.setChannelMarker(2, TPlot::TMarker::TriangleDown, 11);
     plot.setChannelLive(2, true);
-    plot.addLineAnnotation(QLineF(1000, 0, 1000, 500), Qt::green);
+    // Slanting lines have pixels of partial cover, which a layer drawn twice over itself would
+    // darken: each drawing in part must clear what it draws on.
+    plot.addLineAnnotation(QLineF(0, 100, 8000, 400), Qt::green);
 }
 
 // A plot whose X stays but whose Y grows with the data.

@@ -1,5 +1,6 @@
 #include "ui/widgets/TPlot.h"
 
+#include "ui/widgets/TPlotCanvas.h"
 #include "ui/widgets/TPlotTitle.h"
 
 #include <qcustomplot.h>
@@ -54,7 +55,7 @@ void setAxisDecimals(QCPAxis* axis, int decimals)
 
 TPlot::TPlot(QWidget* parent)
     : QWidget(parent)
-    , FPlot(new QCustomPlot(this))
+    , FPlot(new TPlotCanvas(this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -663,27 +664,31 @@ void TPlot::flushReplot()
         FPlot->replot();
         return;
     }
-    // Only the data layers that changed are drawn again (a layer without a buffer of its own,
-    // or buffers that QCustomPlot knows to be out of date, make this a whole replot).
-    // QCustomPlot then asks for the whole plot to be painted again: every layer blended on every
-    // frame for a marker that moved a few pixels. The request is held back and only the pixels
-    // the data changed are asked for; the window keeps the rest from its last paint.
+    // Only the data layers that changed are drawn again, and only in the pixels the change
+    // touches (a layer without a buffer of its own, or buffers that QCustomPlot knows to be out
+    // of date, make this a whole replot). QCustomPlot then asks for the whole plot to be painted
+    // again: every layer blended on every frame for a marker that moved a few pixels. The
+    // request is held back and only the changed pixels are asked for; the window keeps the rest
+    // from its last paint.
     const QRegion changed = takeDataChange();
-    FWholeReplot = false;
-    FPlot->setAttribute(Qt::WA_UpdatesDisabled, true);
     const std::vector<QCPLayer*> stale = std::exchange(FStaleLayers, {});
+    FStale = false;
+    if (changed.isEmpty())
+        return; // the change shows nowhere: what is drawn is what a drawing would give now
+    FWholeReplot = false;
+    FPlot->SetDrawRegion(changed);
+    FPlot->setAttribute(Qt::WA_UpdatesDisabled, true);
     for (QCPLayer* layer : stale) {
         layer->replot();
         if (FWholeReplot)
             break;
     }
     FPlot->setAttribute(Qt::WA_UpdatesDisabled, false);
-    if (FWholeReplot || !FDrawnKnown) {
+    FPlot->SetDrawRegion(QRegion());
+    if (FWholeReplot || !FDrawnKnown)
         FPlot->update();
-    } else if (!changed.isEmpty()) {
+    else
         FPlot->update(changed);
-    }
-    FStale = false;
 }
 
 QRectF TPlot::pixelBounds(const TChannel& ch) const

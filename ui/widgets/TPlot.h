@@ -21,6 +21,7 @@ class QCPLayer;
 class QCPLayerable;
 class QCPTextElement;
 class QCustomPlot;
+class TPlotCanvas;
 
 // An instrument plot over QCustomPlot: numbered channels of (x, y) points, horizontal limit lines
 // and line annotations, all in the coordinates of one X and one Y axis, on a black face.
@@ -183,7 +184,7 @@ private:
     void applyAxes();
     void applyAxisColors();
 
-    QCustomPlot* FPlot;                       // the drawing, a child filling this widget
+    TPlotCanvas* FPlot;                       // the drawing, a child filling this widget
     QCPTextElement* FTitle = nullptr;         // created with the first title
     std::vector<QCPLayerable*> FDrawOrder;    // channels, limits, annotations as made
     std::vector<QCPLayer*> FDataLayers;       // from the bottom up, above the grid
