@@ -272,6 +272,8 @@ void TPlot::arrangeDataLayers()
     }
     FPlot->setCurrentLayer(FDataLayers.back());
     applyDataLayerMode();
+    // The next drawing is a whole one, and a removed layer is gone.
+    FStaleLayers.clear();
     scheduleReplot();
 }
 

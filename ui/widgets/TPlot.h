@@ -29,7 +29,8 @@ class TPlotCanvas;
 // Every channel's memory is bounded: it is either a ring of the last N points (N = 1 makes a
 // moving marker) or keeps the points within an X window of its newest point, however many that
 // is. Changes do not replot at once: they are gathered and drawn by one replot a few
-// milliseconds later; a hidden plot keeps taking points and is drawn when it is shown.
+// milliseconds later; a hidden plot keeps taking points and is drawn when it is shown. While the
+// axes stay, new points and moved lines are drawn, and painted, only where they change pixels.
 //
 // Indices are those returned by the add functions, from 0 up; a call with an index that does
 // not exist does nothing (accessors return NaN or empty values).
