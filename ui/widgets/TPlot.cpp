@@ -790,6 +790,8 @@ void TPlot::applyDataLayerMode()
 void TPlot::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (FStale)
+    // A canvas shown for the first time, or after a resize, replots by itself on its resize
+    // event, which comes next and draws the data as it is then.
+    if (FStale && !FPlot->testAttribute(Qt::WA_PendingResizeEvent))
         flushReplot();
 }

@@ -2,9 +2,17 @@
 
 #include "ui/widgets/TPlotBuffer.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 TPlotCanvas::TPlotCanvas(QWidget* parent)
     : QCustomPlot(parent)
 {
+    // QCustomPlot's constructor queues a replot of its empty default plot for the next turn of
+    // the event loop. The plot that owns this canvas replots when it is set up and shown; the
+    // queued one would draw a hidden plot, and a shown one a second time, before the first
+    // paint.
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
     connect(this, &QCustomPlot::beforeReplot, this, &TPlotCanvas::ProvideBuffers);
 }
 
