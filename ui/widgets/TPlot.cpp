@@ -460,10 +460,10 @@ void TPlot::setLimitPosition(int limit, double y)
 {
     if (limit < 0 || limit >= limitCount())
         return;
-    FDirtyLines += limitBounds(limit).toAlignedRect();
+    FDirtyLines += limitBounds(limit);
     FLimits[limit]->point1->setCoords(0, y);
     FLimits[limit]->point2->setCoords(1, y);
-    FDirtyLines += limitBounds(limit).toAlignedRect();
+    FDirtyLines += limitBounds(limit);
     markLayerStale(FLimits[limit]->layer());
     scheduleDataReplot();
 }
@@ -503,10 +503,10 @@ void TPlot::setAnnotationLine(int annotation, const QLineF& line)
 {
     if (annotation < 0 || annotation >= annotationCount())
         return;
-    FDirtyLines += annotationBounds(annotation).toAlignedRect();
+    FDirtyLines += annotationBounds(annotation);
     FAnnotations[annotation]->start->setCoords(line.p1());
     FAnnotations[annotation]->end->setCoords(line.p2());
-    FDirtyLines += annotationBounds(annotation).toAlignedRect();
+    FDirtyLines += annotationBounds(annotation);
     markLayerStale(FAnnotations[annotation]->layer());
     scheduleDataReplot();
 }
@@ -687,13 +687,24 @@ void TPlot::flushReplot()
     }
     FPlot->setAttribute(Qt::WA_UpdatesDisabled, false);
     FPlot->SetDrawRegion(QRegion());
-    if (FWholeReplot || !FDrawnKnown)
+    // Without a record of where the points were, `changed` is already the whole plot.
+    if (FWholeReplot)
         FPlot->update();
     else
         FPlot->update(changed);
 }
 
-QRectF TPlot::pixelBounds(const TChannel& ch) const
+QRect TPlot::onPlot(const QRectF& pixels, double pad) const
+{
+    // Points far outside the axes map to huge pixel values; the plot's rectangle bounds them
+    // before they become whole pixels.
+    return pixels.normalized()
+        .adjusted(-pad, -pad, pad, pad)
+        .intersected(QRectF(FPlot->rect()))
+        .toAlignedRect();
+}
+
+QRect TPlot::pixelBounds(const TChannel& ch) const
 {
     double left = std::numeric_limits<double>::infinity();
     double right = -left;
@@ -712,27 +723,21 @@ QRectF TPlot::pixelBounds(const TChannel& ch) const
     if (!(left <= right))
         return {};
     const double pen = std::max(1.0, ch.graph->pen().widthF());
-    const double pad = ch.graph->scatterStyle().size() / 2 + pen + 2;
-    // Points far outside the axes map to huge pixel values; the plot's rectangle bounds them.
-    const QRectF plot(FPlot->rect());
-    return QRectF(QPointF(left, top), QPointF(right, bottom))
-        .adjusted(-pad, -pad, pad, pad)
-        .intersected(plot.adjusted(-1, -1, 1, 1));
+    return onPlot(QRectF(QPointF(left, top), QPointF(right, bottom)),
+                  ch.graph->scatterStyle().size() / 2 + pen + 2);
 }
 
-QRectF TPlot::limitBounds(int limit) const
+QRect TPlot::limitBounds(int limit) const
 {
     const double y = FPlot->yAxis->coordToPixel(FLimits[limit]->point1->coords().y());
-    const double pad = FLimits[limit]->pen().widthF() + 2;
-    return QRectF(0, y - pad, FPlot->width(), 2 * pad).intersected(QRectF(FPlot->rect()));
+    return onPlot(QRectF(0, y, FPlot->width(), 0), FLimits[limit]->pen().widthF() + 2);
 }
 
-QRectF TPlot::annotationBounds(int annotation) const
+QRect TPlot::annotationBounds(int annotation) const
 {
     const QCPItemLine* item = FAnnotations[annotation];
-    const QRectF line(item->start->pixelPosition(), item->end->pixelPosition());
-    const double pad = item->pen().widthF() + 2;
-    return line.normalized().adjusted(-pad, -pad, pad, pad).intersected(QRectF(FPlot->rect()));
+    return onPlot(QRectF(item->start->pixelPosition(), item->end->pixelPosition()),
+                  item->pen().widthF() + 2);
 }
 
 QRegion TPlot::takeDataChange()
@@ -743,10 +748,9 @@ QRegion TPlot::takeDataChange()
     for (TChannel& ch : FChannels) {
         if (!ch.changed)
             continue;
-        const QRectF now = pixelBounds(ch);
-        changed += ch.drawn.toAlignedRect();
-        changed += now.toAlignedRect();
-        ch.drawn = now;
+        changed += ch.drawn;
+        ch.drawn = pixelBounds(ch);
+        changed += ch.drawn;
         ch.changed = false;
     }
     return changed;
@@ -758,7 +762,7 @@ void TPlot::noteDrawnChannels()
     // A scrolling plot is redrawn whole every time; it needs no record of where its points are.
     FDrawnKnown = !FXScrolling;
     for (TChannel& ch : FChannels) {
-        ch.drawn = FDrawnKnown ? pixelBounds(ch) : QRectF();
+        ch.drawn = FDrawnKnown ? pixelBounds(ch) : QRect();
         ch.changed = false;
     }
 }

@@ -156,7 +156,7 @@ private:
         bool hasLast = false;           // a point was added since the last clear
         QPointF last;                   // the point added last
         bool changed = false;           // points came or went since the last drawing
-        QRectF drawn;                   // where the last drawing put its points, in pixels
+        QRect drawn;                    // where the last drawing put its points, in pixels
     };
 
     int legendRow() const;
@@ -174,9 +174,11 @@ private:
     void markLayerStale(QCPLayer* layer);
     // Pixels of the plot that show a channel's points, a limit line or an annotation as they
     // are now, with room for markers, line widths and antialiasing.
-    QRectF pixelBounds(const TChannel& ch) const;
-    QRectF limitBounds(int limit) const;
-    QRectF annotationBounds(int annotation) const;
+    QRect pixelBounds(const TChannel& ch) const;
+    QRect limitBounds(int limit) const;
+    QRect annotationBounds(int annotation) const;
+    // `pixels` grown by `pad` on every side, within the plot, in whole pixels.
+    QRect onPlot(const QRectF& pixels, double pad) const;
     // What drawing the data layers alone changes on screen: the changed channels' points before
     // and after, and the limits and annotations that moved (FDirtyLines). Notes where the
     // changed channels are drawn now; noteDrawnChannels does it for all after a whole replot.
