@@ -48,7 +48,7 @@ void TSupervision::TimerRefreshCtrlSetTimer()
         emit LinkLed(false);
         FLastLinkStatus = lkNoAdapter;
         emit AdapterText(QString::fromLatin1(TFixedTexts::AdapterLabel)
-                             + QString::fromLatin1(TFixedTexts::DisconnectedText));
+                         + QString::fromLatin1(TFixedTexts::DisconnectedText));
         break;
     case lkOldFirmware:
         // Refused for its firmware and retried every second: shown with the version that
@@ -125,12 +125,12 @@ void TSupervision::WriteStep()
     switch (FWrites.Finish(sent, answer, receiving)) {
     case TWriteRetry::woRefused:
         emit Notice(_("The controller refused the change. It is kept on screen as an unsent "
-                           "edit (marked * in the title)."));
+                      "edit (marked * in the title)."));
         break;
     case TWriteRetry::woUnconfirmed:
         emit Notice(_("The controller did not confirm the change after %1 attempts. It is "
-                           "kept on screen as an unsent edit (marked * in the title).")
-                             .arg(TWriteRetry::kMaxSends));
+                      "kept on screen as an unsent edit (marked * in the title).")
+                        .arg(TWriteRetry::kMaxSends));
         break;
     default:
         break;
