@@ -11,8 +11,9 @@ BREVON_PACKAGES=(
 # The fuzz stage of ./test: clang with libFuzzer and the sanitizer runtimes, and llvm-cov and
 # llvm-profdata for the coverage of the fuzz corpus (scripts/fuzz-coverage.sh).
 BREVON_FUZZ_PACKAGES=(clang libclang-rt-14-dev llvm-14)
-# bench/run: perf counts the instructions per telemetry frame.
-BREVON_BENCH_PACKAGES=(linux-perf)
+# bench/run: perf counts the instructions per telemetry frame; Xvfb is the X server the
+# start-up is also measured on.
+BREVON_BENCH_PACKAGES=(linux-perf xvfb xauth)
 
 # Installs what is missing: with apt-get as root, otherwise prints the line to run.
 brevon_ensure_packages() {

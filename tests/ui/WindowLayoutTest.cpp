@@ -101,6 +101,13 @@ std::string CaseName(const testing::TestParamInfo<TLayoutCase>& info)
     return info.param.catalog + "_" + kWindows[info.param.window].window;
 }
 
+// As its name says it: printed whole, the case's bytes would show a pointer that changes from
+// run to run.
+void PrintTo(const TLayoutCase& layoutCase, std::ostream* os)
+{
+    *os << layoutCase.catalog << " " << kWindows[layoutCase.window].window;
+}
+
 // A control as a fault message names it: its object name, else its class and text.
 std::string Named(const QWidget* w)
 {
