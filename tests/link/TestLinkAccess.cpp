@@ -15,6 +15,11 @@ struct AccessCase {
     std::vector<uint32_t> denials; // AccessDenials after each attempt
 };
 
+void PrintTo(const AccessCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class LinkAccess : public LinkFixture, public ::testing::WithParamInterface<AccessCase> {
 protected:
     // Ticks until the transport has seen one more open attempt.

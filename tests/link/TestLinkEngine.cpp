@@ -67,6 +67,11 @@ struct VersionCase {
     uint16_t shown;       // GetAdapterVersion
 };
 
+void PrintTo(const VersionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class AdapterVersion : public LinkFixture, public ::testing::WithParamInterface<VersionCase> {};
 
 TEST_P(AdapterVersion, IsAcceptedOrRefused)
@@ -159,6 +164,12 @@ struct OddCount {
     const char* name;
     int32_t count;
 };
+
+void PrintTo(const OddCount& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class OddPollCount : public LinkFixture, public ::testing::WithParamInterface<OddCount> {};
 
 TEST_P(OddPollCount, ReleasesTheAdapterWithoutOverrun)
@@ -191,6 +202,12 @@ struct LossCase {
     bool unplug;
     int reopenTicks;
 };
+
+void PrintTo(const LossCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class AdapterLoss : public LinkFixture, public ::testing::WithParamInterface<LossCase> {};
 
 TEST_P(AdapterLoss, DuringPollingGivesStatusZeroAndTheReopenDelay)

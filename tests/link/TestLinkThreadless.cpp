@@ -66,6 +66,11 @@ struct Scenario {
     const char* mustSee; // a trace line that shows the scenario reached its point
 };
 
+void PrintTo(const Scenario& s, std::ostream* os)
+{
+    *os << s.name;
+}
+
 std::vector<std::string> Trace(const Scenario& s, bool ownThread)
 {
     LinkRig rig(ownThread);

@@ -100,6 +100,11 @@ struct RefusedOpen {
     TSimController::TCommandFault fault;
 };
 
+void PrintTo(const RefusedOpen& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class OpenRefused : public Files, public ::testing::WithParamInterface<RefusedOpen> {};
 
 TEST_P(OpenRefused, TellsKeepsTheCurrentFileAndShowsTheController)
@@ -174,6 +179,11 @@ struct SaveRow {
     bool written;
     bool onScreen; // the working copy, else the controller's values
 };
+
+void PrintTo(const SaveRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class SaveWithUnsentEdits : public Files, public ::testing::WithParamInterface<SaveRow> {};
 

@@ -55,6 +55,11 @@ struct BadRead {
     int feedPayload; // bytes of a forged ACK frame fed while the read waits; -1 none
 };
 
+void PrintTo(const BadRead& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class ReadThatChangesNothing : public MemoryFixture, public ::testing::WithParamInterface<BadRead> {};
 
 TEST_P(ReadThatChangesNothing, LeavesCopiesFlagAndControls)

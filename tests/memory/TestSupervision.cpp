@@ -113,6 +113,11 @@ struct RefusedAdapter {
     const char* shown;
 };
 
+void PrintTo(const RefusedAdapter& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class RefusedFirmware : public MemoryFixture,
                         public ::testing::WithParamInterface<RefusedAdapter> {};
 

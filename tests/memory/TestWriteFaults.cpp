@@ -152,6 +152,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- the reconnection ---------------------------------------------------------------------------
 
+} // namespace
+
+// The choice is declared outside any namespace, so its printer is too.
+static void PrintTo(const TMemoryOps::TUnsentChoice& choice, std::ostream* os)
+{
+    *os << (choice == TMemoryOps::TUnsentChoice::SendAgain ? "send_again" : "discard");
+}
+
+namespace {
+
 class Reconnection : public MemoryFixture,
                      public ::testing::WithParamInterface<TMemoryOps::TUnsentChoice> {};
 
@@ -208,10 +218,6 @@ TEST_P(Reconnection, OffersTheUnsentEditsAndTheControllerHoldsTheChoice)
 INSTANTIATE_TEST_SUITE_P(Memory, Reconnection,
                          ::testing::Values(TMemoryOps::TUnsentChoice::SendAgain,
                                            TMemoryOps::TUnsentChoice::Discard),
-                         [](const auto& info) {
-                             return std::string(info.param == TMemoryOps::TUnsentChoice::SendAgain
-                                                    ? "send_again"
-                                                    : "discard");
-                         });
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
 
 } // namespace

@@ -78,6 +78,11 @@ struct OutcomeCase {
     const char* line; // the protocol's line for the request, as a pattern
 };
 
+void PrintTo(const OutcomeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ProtocolOutcome : public ProtocolOverLink, public ::testing::WithParamInterface<OutcomeCase> {
 };
 

@@ -192,6 +192,11 @@ struct WriteRow {
     bool unsent;               // the edit is an unsent one afterwards
 };
 
+void PrintTo(const WriteRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class WriteSends : public ::testing::TestWithParam<WriteRow> {};
 
 TEST_P(WriteSends, EndAsTheAnswersSay)

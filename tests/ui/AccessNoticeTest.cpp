@@ -92,6 +92,11 @@ struct FixCase {
     const char* neverSays;
 };
 
+void PrintTo(const FixCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class AccessNoticeText : public ::testing::TestWithParam<FixCase> {};
 
 TEST_P(AccessNoticeText, NamesTheFixForThisMachine)

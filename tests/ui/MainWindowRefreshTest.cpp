@@ -22,6 +22,11 @@ struct TRefreshRow {
     double lambdaSpan;
 };
 
+void PrintTo(const TRefreshRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 CtrlSet FourCylinders()
 {
     CtrlSet s;

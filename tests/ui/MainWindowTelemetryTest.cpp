@@ -110,6 +110,11 @@ struct TVersionRow {
     bool simulationDrawn;
 };
 
+void PrintTo(const TVersionRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class TTelemetryByVersion : public MainWindowFixture,
                             public ::testing::WithParamInterface<TVersionRow> {
 protected:

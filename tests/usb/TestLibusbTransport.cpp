@@ -394,6 +394,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 enum class TBefore { NeverOpened, NotFound, Closed };
 
+void PrintTo(const TBefore& before, std::ostream* os)
+{
+    switch (before) {
+    case TBefore::NeverOpened: *os << "NeverOpened"; return;
+    case TBefore::NotFound: *os << "NotFound"; return;
+    case TBefore::Closed: *os << "Closed"; return;
+    }
+    *os << int(before);
+}
+
 class LibusbNothingOpenTest : public LibusbTransportTest,
                               public ::testing::WithParamInterface<TBefore> {};
 
@@ -422,14 +432,7 @@ TEST_P(LibusbNothingOpenTest, PrimitivesFailWithoutUsbTraffic)
 INSTANTIATE_TEST_SUITE_P(Usb, LibusbNothingOpenTest,
                          ::testing::Values(TBefore::NeverOpened, TBefore::NotFound,
                                            TBefore::Closed),
-                         [](const auto& info) {
-                             switch (info.param) {
-                             case TBefore::NeverOpened: return "NeverOpened";
-                             case TBefore::NotFound: return "NotFound";
-                             case TBefore::Closed: return "Closed";
-                             }
-                             return "";
-                         });
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
 
 TEST_F(LibusbTransportTest, SecondCloseReleasesNothingTwice)
 {

@@ -13,6 +13,11 @@ struct ClampRow {
     double expected;
 };
 
+void PrintTo(const ClampRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class GaugePosition : public testing::TestWithParam<ClampRow> {};
 
 TEST_P(GaugePosition, StaysWithinTheRange)

@@ -19,6 +19,11 @@ struct SectionRow {
     QColor expected;
 };
 
+void PrintTo(const SectionRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class LedBarSections : public testing::TestWithParam<SectionRow> {};
 
 TEST_P(LedBarSections, ColourFollowsTheSectionEnds)
@@ -61,6 +66,11 @@ struct LitRow {
     double position;
     double litShare; // of the segments
 };
+
+void PrintTo(const LitRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class LedBarMaximum : public testing::TestWithParam<LitRow> {};
 

@@ -15,6 +15,11 @@ struct LedRow {
     QSize size;
 };
 
+void PrintTo(const LedRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class LedLook : public testing::TestWithParam<LedRow> {};
 
 // The lamp's middle is bright in its colour when lit and dark when not.

@@ -199,6 +199,11 @@ struct ScrollRow {
     double upper;
 };
 
+void PrintTo(const ScrollRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class PlotScroll : public testing::TestWithParam<ScrollRow> {};
 
 TEST_P(PlotScroll, XFollowsTheNewestPoint)
@@ -240,6 +245,11 @@ struct YRow {
     std::vector<QPointF> points; // added to channel 0
     double upper;
 };
+
+void PrintTo(const YRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class PlotYFollow : public testing::TestWithParam<YRow> {};
 

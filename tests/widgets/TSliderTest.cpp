@@ -52,6 +52,11 @@ struct SetRow {
     std::vector<double> emissions; // positionChanged arguments caused by the set
 };
 
+void PrintTo(const SetRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class SliderSet : public testing::TestWithParam<SetRow> {};
 
 TEST_P(SliderSet, ClampsAndSignalsRealChangesOnly)
@@ -126,6 +131,11 @@ struct StepRow {
     std::function<void(TSlider&)> act;
     double expected;
 };
+
+void PrintTo(const StepRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class SliderStep : public testing::TestWithParam<StepRow> {};
 
@@ -255,6 +265,11 @@ struct LabelRow {
     int rightInset;                 // columns a neighbour covers
     std::vector<std::string> shown; // the labels, left to right
 };
+
+void PrintTo(const LabelRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class SliderLabels : public testing::TestWithParam<LabelRow> {};
 
