@@ -21,7 +21,6 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     TCommandQueue queue;
     std::atomic<bool> handoverPending { false };
-    std::atomic<long> handovers { 0 };
 
     std::thread link([&] {
         setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -20);
@@ -33,12 +32,7 @@ int main(int argc, char** argv)
             pollPass = !pollPass;
             if (pollPass && !handoverPending.exchange(true)) {
                 QMetaObject::invokeMethod(
-                    &app,
-                    [&] {
-                        handovers.fetch_add(1);
-                        handoverPending.store(false);
-                    },
-                    Qt::QueuedConnection);
+                    &app, [&] { handoverPending.store(false); }, Qt::QueuedConnection);
             }
             queue.Done();
         }
