@@ -23,11 +23,6 @@ constexpr uint32_t kBulkInTimeoutMs = 2000;
 constexpr uint32_t kInfoReadSize = 128;
 constexpr int kQuietPolls = 10;
 
-// The link thread's priority: the highest of the normal scheduling class, as a nice value, so
-// that its 25 ms pace does not wait behind busy threads. Raising it needs a privilege; a
-// refused request leaves the thread at the priority it has.
-constexpr int tpTimeCritical = -20;
-
 // Takes the countdown lock, which the tick handler and the link thread share; it is recursive
 // for its owner, since the tick handler can run again inside PostCommand.
 void LockCountdown(std::recursive_mutex& m)

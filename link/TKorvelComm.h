@@ -71,6 +71,10 @@ public:
     // The tick handler; the timer calls it every 25 ms.
     void Tick();
     static constexpr int kTickMs = 25;
+    // The link thread's priority: the highest of the normal scheduling class, as a nice value,
+    // so that its 25 ms pace does not wait behind busy threads. Raising it needs a privilege; a
+    // refused request leaves the thread at the priority it has.
+    static constexpr int tpTimeCritical = -20;
 
     // Serves pending hand-overs until the link thread has handled every posted command.
     // A seam for tests and benchmarks that drive Tick() by hand; user-interface thread only.

@@ -7,6 +7,7 @@
 // the program pays for whatever it draws. Runs until it is ended.
 
 #include "link/TCommandQueue.h"
+#include "link/TKorvelComm.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -23,7 +24,7 @@ int main(int argc, char** argv)
     std::atomic<bool> handoverPending { false };
 
     std::thread link([&] {
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -20);
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), TKorvelComm::tpTimeCritical);
         bool pollPass = false;
         TLinkCommand cmd;
         while (queue.Wait(cmd, [] { return false; })) {
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
     });
 
     QTimer tick;
-    tick.setInterval(25);
+    tick.setInterval(TKorvelComm::kTickMs);
     QObject::connect(&tick, &QTimer::timeout, [&] { queue.Post(cmTick); });
     tick.start();
     const int result = app.exec();
